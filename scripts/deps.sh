@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a task needs: run, test, fuzz or bench.
+# As root it installs what is missing; otherwise it prints the one command to run.
+set -euo pipefail
+
+base=(cmake make g++ pkg-config qtbase5-dev libqt5opengl5-dev qt5-style-plugins libglew-dev
+      libglu1-mesa-dev libgl1-mesa-dri fonts-dejavu-core xvfb xauth)
+case "${1:-run}" in
+  run | test) wanted=("${base[@]}") ;;
+  fuzz) wanted=("${base[@]}" clang libclang-rt-14-dev) ;;
+  bench) wanted=("${base[@]}" libbenchmark-dev time) ;;
+  *) echo "deps.sh: unknown task '$1' (run, test, fuzz or bench)" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+if [[ $(id -u) -ne 0 ]]; then
+  echo "Missing packages. Install them with:" >&2
+  echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

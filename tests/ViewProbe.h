@@ -1,0 +1,58 @@
+#pragma once
+
+#include "view/CharGLWidget.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QVector>
+#include <cstdint>
+#include <fstream>
+
+// Read access to the view's state, for the tests.
+struct CharGLWidgetProbe {
+    static int cellSize(const CharGLWidget& v) { return v.cellSize; }
+    static int columns(const CharGLWidget& v) { return v.columns; }
+    static int pointsPerGlyph(const CharGLWidget& v) { return v.pointsPerGlyph; }
+    static int glyphCount(const CharGLWidget& v) { return v.glyphCount; }
+    static const Point3* const* glyphPoints(const CharGLWidget& v) { return v.glyphPoints; }
+    static const Point3* pointData(const CharGLWidget& v) { return v.pointData; }
+    static bool dragging(const CharGLWidget& v) { return v.dragging; }
+    static float scrollOffset(const CharGLWidget& v) { return v.scrollOffset; }
+    static void setScrollOffset(CharGLWidget& v, float offset) { v.scrollOffset = offset; }
+    static int activeGlyph(const CharGLWidget& v) { return v.activeGlyph; }
+    static GridPoint dragCentre(const CharGLWidget& v) { return v.dragCentre; }
+    static float lastTrackX(const CharGLWidget& v) { return v.lastTrackX; }
+    static float lastTrackY(const CharGLWidget& v) { return v.lastTrackY; }
+    static Qt::MouseButton pressedButton(const CharGLWidget& v) { return v.pressedButton; }
+    static const float* orientation(const CharGLWidget& v, int i) { return v.orientations[i]; }
+    static void setOrientation(CharGLWidget& v, int i, const float q[4]) {
+        for (int k = 0; k < 4; ++k)
+            v.orientations[i][k] = q[k];
+    }
+    static unsigned char cellFlags(const CharGLWidget& v, int i) { return v.cellFlags[i]; }
+    static int cellAt(const CharGLWidget& v, float x, float y) { return v.cellAt(x, y); }
+    static GridPoint cellCentre(const CharGLWidget& v, int i) { return v.cellCentre(i); }
+};
+
+// A view that counts its repaints.
+class CountingView : public CharGLWidget {
+public:
+    using CharGLWidget::CharGLWidget;
+    int paints = 0;
+
+protected:
+    void glDraw() override {
+        ++paints;
+        CharGLWidget::glDraw();
+    }
+};
+
+// Writes a glyph file of `glyphCount` glyphs of `pointsPerGlyph` points.
+inline void writeGlyphFile(const QString& path, std::int32_t pointsPerGlyph,
+                           std::int32_t glyphCount, const QVector<Point3>& points) {
+    std::ofstream out(path.toStdString(), std::ios::binary);
+    const std::int32_t header[2] = {pointsPerGlyph, glyphCount};
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    out.write(reinterpret_cast<const char*>(points.data()),
+              static_cast<std::streamsize>(points.size() * sizeof(Point3)));
+}

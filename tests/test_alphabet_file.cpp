@@ -1,0 +1,205 @@
+#include "alphabet/AlphabetLoader.h"
+#include "alphabet/AlphabetWriter.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// Captures what a call writes to one of the standard streams.
+class Capture {
+public:
+    explicit Capture(FILE* stream) : stream(stream), descriptor(fileno(stream)) {
+        std::fflush(stream);
+        saved = dup(descriptor);
+        std::FILE* temporary = std::tmpfile();
+        file = temporary;
+        dup2(fileno(temporary), descriptor);
+    }
+    QByteArray finish() {
+        std::fflush(stream);
+        dup2(saved, descriptor);
+        close(saved);
+        std::rewind(file);
+        QByteArray text;
+        char buffer[512];
+        std::size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+            text.append(buffer, static_cast<int>(got));
+        std::fclose(file);
+        return text;
+    }
+
+private:
+    FILE* stream;
+    int descriptor;
+    int saved;
+    FILE* file;
+};
+
+std::vector<Point3> numberedPoints(int count) {
+    std::vector<Point3> points;
+    for (int i = 0; i < count; ++i)
+        points.push_back({float(i), float(i) + 0.25f, -float(i)});
+    return points;
+}
+
+void writeRaw(const QString& path, std::int32_t pointsPerGlyph, std::int32_t glyphCount,
+              const std::vector<Point3>& points, int extraBytes = 0) {
+    std::ofstream out(path.toStdString(), std::ios::binary);
+    const std::int32_t header[2] = {pointsPerGlyph, glyphCount};
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    out.write(reinterpret_cast<const char*>(points.data()),
+              static_cast<std::streamsize>(points.size() * sizeof(Point3)));
+    out.write("0123456789abcdef", extraBytes);
+}
+
+struct Loaded {
+    std::unique_ptr<Point3[]> block;
+    int pointsPerGlyph = -7;
+    int glyphCount = -7;
+    QByteArray out;
+    QByteArray err;
+};
+
+Loaded load(const QString& path) {
+    Loaded result;
+    Capture out(stdout), err(stderr);
+    const QByteArray name = path.toLocal8Bit();
+    result.block.reset(loadAlphabet(name.constData(), result.pointsPerGlyph, result.glyphCount));
+    result.err = err.finish();
+    result.out = out.finish();
+    return result;
+}
+
+} // namespace
+
+class AlphabetFileTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString path(const char* name) const { return dir.filePath(name); }
+
+private slots:
+    void wellFormedFileLoadsEveryGlyphAndIgnoresTrailingBytes() {
+        writeRaw(path("two.alphabet"), 3, 2, numberedPoints(6), 5);
+        Loaded file = load(path("two.alphabet"));
+        QCOMPARE(file.pointsPerGlyph, 3);
+        QCOMPARE(file.glyphCount, 2);
+        QVERIFY(file.block);
+        // Glyph 1 begins at file offset 44: its first point is point 3.
+        QCOMPARE(file.block[3].x, 3.0f);
+        QCOMPARE(file.block[5].y, 5.25f);
+        QCOMPARE(file.block[5].z, -5.0f);
+        QVERIFY(file.out.isEmpty());
+        QVERIFY(file.err.isEmpty());
+    }
+
+    void missingFilePrintsTheMessageAndLeavesCounts() {
+        QTemporaryDir empty;
+        const QString old = QDir::currentPath();
+        QDir::setCurrent(empty.path());
+        Loaded file = load("./universal.alphabet");
+        QDir::setCurrent(old);
+        QVERIFY(!file.block);
+        QCOMPARE(file.out, QByteArray("Unable to write file: ./universal.alphabet."));
+        QCOMPARE(file.pointsPerGlyph, -7);
+        QCOMPARE(file.glyphCount, -7);
+    }
+
+    void emptyAndPointlessFilesLoadNoPoints() {
+        writeRaw(path("none.alphabet"), 48, 0, {});
+        Loaded none = load(path("none.alphabet"));
+        QCOMPARE(none.glyphCount, 0);
+        QCOMPARE(none.pointsPerGlyph, 48);
+        QVERIFY(none.err.isEmpty());
+
+        writeRaw(path("pointless.alphabet"), 0, 5, {});
+        Loaded pointless = load(path("pointless.alphabet"));
+        QCOMPARE(pointless.pointsPerGlyph, 0);
+        QCOMPARE(pointless.glyphCount, 5);
+        QVERIFY(pointless.err.isEmpty());
+
+        writeRaw(path("endless.alphabet"), 0, 2147483647, {});
+        Loaded endless = load(path("endless.alphabet"));
+        QCOMPARE(endless.glyphCount, maxEmptyGlyphs);
+        QVERIFY(endless.err.contains("2147483647"));
+
+        writeRaw(path("stub.alphabet"), 0, 0, {});
+        QFile::resize(path("stub.alphabet"), 5);
+        Loaded stub = load(path("stub.alphabet"));
+        QCOMPARE(stub.glyphCount, 0);
+        QCOMPARE(stub.pointsPerGlyph, 0);
+        QVERIFY(stub.err.contains("stub.alphabet"));
+        QVERIFY(stub.err.contains("header"));
+    }
+
+    void negativeCountsLoadNothingAndSaySo() {
+        writeRaw(path("negative.alphabet"), -3, 2, numberedPoints(6));
+        Loaded points = load(path("negative.alphabet"));
+        QVERIFY(!points.block);
+        QCOMPARE(points.pointsPerGlyph, 0);
+        QCOMPARE(points.glyphCount, 0);
+        QVERIFY(points.err.contains("negative.alphabet"));
+        QVERIFY(points.err.contains("negative"));
+
+        writeRaw(path("negative2.alphabet"), 3, -1, numberedPoints(6));
+        Loaded glyphs = load(path("negative2.alphabet"));
+        QCOMPARE(glyphs.glyphCount, 0);
+        QVERIFY(glyphs.err.contains("-1 glyphs"));
+    }
+
+    void shortFileLoadsTheWholeGlyphsItHolds() {
+        // Five glyphs announced, two and a half present.
+        writeRaw(path("short.alphabet"), 4, 5, numberedPoints(10));
+        Loaded file = load(path("short.alphabet"));
+        QCOMPARE(file.glyphCount, 2);
+        QCOMPARE(file.pointsPerGlyph, 4);
+        QCOMPARE(file.block[7].x, 7.0f);
+        QVERIFY(file.err.contains("short.alphabet"));
+        QVERIFY(file.err.contains("announces 5 glyphs"));
+        QVERIFY(file.err.contains("loaded 2"));
+    }
+
+    void absurdHeaderNeverAllocatesFromTheHeader() {
+        // 2^31-1 x 2^31-1 points: the product overflows 64-bit byte counts of any real file.
+        writeRaw(path("absurd.alphabet"), 2147483647, 2147483647, numberedPoints(3));
+        Loaded file = load(path("absurd.alphabet"));
+        QCOMPARE(file.glyphCount, 0);
+        QVERIFY(file.err.contains("2147483647 glyphs"));
+
+        writeRaw(path("wide.alphabet"), 1, 2147483647, numberedPoints(3));
+        Loaded wide = load(path("wide.alphabet"));
+        QCOMPARE(wide.glyphCount, 3);
+        QCOMPARE(wide.block[2].z, -2.0f);
+    }
+
+    void writerRoundTripsAndReplacesWholeFiles() {
+        const std::vector<Point3> points = numberedPoints(12);
+        std::string error;
+        const std::string target = path("written.alphabet").toStdString();
+        QVERIFY(writeAlphabet(target, 4, 3, points.data(), error));
+        Loaded file = load(path("written.alphabet"));
+        QCOMPARE(file.glyphCount, 3);
+        QCOMPARE(QFileInfo(path("written.alphabet")).size(), qint64(8 + 12 * 12));
+        QVERIFY(std::memcmp(file.block.get(), points.data(), 12 * sizeof(Point3)) == 0);
+
+        QVERIFY(writeAlphabet(target, 2, 1, points.data(), error));
+        QCOMPARE(QFileInfo(path("written.alphabet")).size(), qint64(8 + 24));
+        QCOMPARE(QDir(dir.path()).entryList({"written.alphabet.*"}, QDir::Files).size(), 0);
+
+        QVERIFY(!writeAlphabet(dir.filePath("missing/dir/x.alphabet").toStdString(), 2, 1,
+                               points.data(), error));
+        QVERIFY(QString::fromStdString(error).contains("x.alphabet"));
+    }
+};
+
+QTEST_APPLESS_MAIN(AlphabetFileTest)
+#include "test_alphabet_file.moc"

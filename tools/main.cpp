@@ -1,0 +1,43 @@
+#include "tools/Commands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(int, char**);
+    const char* summary;
+};
+
+const Command commands[] = {
+    {"sample", runSample, "write our sample alphabet A to Z"},
+};
+
+void printUsage(FILE* out) {
+    std::fprintf(out, "usage: alphabet-tool COMMAND [ARGS]\n\ncommands:\n");
+    for (const Command& command : commands)
+        std::fprintf(out, "  %-8s %s\n", command.name, command.summary);
+    std::fprintf(out, "\n'alphabet-tool COMMAND --help' describes a command.\n");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        printUsage(stderr);
+        return 2;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        printUsage(stdout);
+        return 0;
+    }
+    for (const Command& command : commands) {
+        if (!std::strcmp(argv[1], command.name))
+            return command.run(argc - 2, argv + 2);
+    }
+    std::fprintf(stderr, "alphabet-tool: unknown command '%s'\n", argv[1]);
+    printUsage(stderr);
+    return 2;
+}
