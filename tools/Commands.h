@@ -2,3 +2,7 @@
 
 // Each command takes the arguments after its name and returns the exit status.
 int runSample(int argc, char** argv);
+int runInfo(int argc, char** argv);
+int runImport(int argc, char** argv);
+int runExport(int argc, char** argv);
+int runRender(int argc, char** argv);

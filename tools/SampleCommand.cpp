@@ -1,9 +1,9 @@
 #include "alphabet/AlphabetWriter.h"
 #include "alphabet/SampleAlphabet.h"
 #include "tools/Commands.h"
+#include "tools/Options.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -14,27 +14,18 @@ const char* const sampleHelp =
     "Writes our sample alphabet, the letters A to Z as single strokes with depth,\n"
     "each resampled to N points (default 48), to FILE (default universal.alphabet).\n";
 
-bool parseCount(const char* text, int& count) {
-    char* end = nullptr;
-    long value = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || value < 1 || value > 1000000)
-        return false;
-    count = static_cast<int>(value);
-    return true;
-}
-
 } // namespace
 
 int runSample(int argc, char** argv) {
     int points = 48;
     std::string output = "universal.alphabet";
     for (int i = 0; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+        if (isHelpOption(argv[i])) {
             std::fputs(sampleHelp, stdout);
             return 0;
         }
         if (!std::strcmp(argv[i], "--points") && i + 1 < argc) {
-            if (!parseCount(argv[++i], points)) {
+            if (!parseWholeNumber(argv[++i], 1, 1000000, points)) {
                 std::fprintf(stderr,
                              "alphabet-tool sample: --points takes a whole number from 1 to "
                              "1000000, not '%s'\n",

@@ -13,6 +13,10 @@ struct Command {
 
 const Command commands[] = {
     {"sample", runSample, "write our sample alphabet A to Z"},
+    {"info", runInfo, "describe a glyph file and the problems of its glyphs"},
+    {"import", runImport, "make a glyph file from a text file of points"},
+    {"export", runExport, "write a glyph file's points as text"},
+    {"render", runRender, "draw every glyph as the viewer does into one PNG"},
 };
 
 void printUsage(FILE* out) {

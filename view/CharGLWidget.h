@@ -32,6 +32,7 @@ protected:
 
 private:
     friend struct CharGLWidgetProbe; // read access for the tests
+    friend class SheetPager;         // alphabet-tool render scrolls the view page by page
 
     int cellAt(float x, float y) const;
     GridPoint cellCentre(int index) const;

@@ -1,0 +1,215 @@
+#include "alphabet/GlyphText.h"
+#include "alphabet/SampleAlphabet.h"
+
+#include <QtTest>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <vector>
+
+namespace {
+
+float floatOf(std::uint32_t bits) {
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::uint32_t bitsOf(float value) {
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+bool sameBytes(const std::vector<Point3>& a, const std::vector<Point3>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(Point3)) == 0;
+}
+
+GlyphSet parsed(const std::string& text, int resampleTo = 0) {
+    GlyphSet glyphs;
+    TextError error;
+    if (!parseGlyphText(text, resampleTo, glyphs, error))
+        qWarning("line %d: %s", error.line, error.message.c_str());
+    return glyphs;
+}
+
+double distance(const Point3& a, const Point3& b) {
+    return std::sqrt(double(a.x - b.x) * (a.x - b.x) + double(a.y - b.y) * (a.y - b.y) +
+                     double(a.z - b.z) * (a.z - b.z));
+}
+
+} // namespace
+
+class GlyphTextTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void formatThenParseKeepsEveryBit() {
+        const std::vector<Point3> sample = sampleAlphabet(48);
+        GlyphSet back = parsed(formatGlyphText(sample.data(), 48, sampleGlyphCount));
+        QCOMPARE(back.pointsPerGlyph, 48);
+        QCOMPARE(back.glyphCount, sampleGlyphCount);
+        QVERIFY(sameBytes(back.points, sample));
+
+        // Random bit patterns (about one in 256 is a NaN with a random payload)
+        // and the patterns at the edges of the format.
+        std::vector<std::uint32_t> bits = {0x00000000, 0x80000000, 0x7f800000, 0xff800000,
+                                           0x7fc00000, 0xffc00000, 0x7f800001, 0xff800001,
+                                           0x7fffffff, 0xffffffff, 0x00000001, 0x807fffff,
+                                           0x7f7fffff, 0x00800000, 0x7fc00001, 0x3f800000};
+        std::mt19937 random(20261207);
+        while (bits.size() < 3 * 7 * 3000)
+            bits.push_back(static_cast<std::uint32_t>(random()));
+        std::vector<Point3> points(bits.size() / 3);
+        std::memcpy(points.data(), bits.data(), points.size() * sizeof(Point3));
+        back = parsed(formatGlyphText(points.data(), 7, 3000));
+        QCOMPARE(back.glyphCount, 3000);
+        QVERIFY(sameBytes(back.points, points));
+    }
+
+    void numbersAsWrittenByHand() {
+        const struct {
+            const char* token;
+            std::uint32_t bits;
+        } cases[] = {
+            {"1", 0x3f800000},
+            {"+1.5", 0x3fc00000},
+            {"-0", 0x80000000},
+            {".5", 0x3f000000},
+            {"1.", 0x3f800000},
+            {"1e-45", 0x00000001},
+            {"INF", 0x7f800000},
+            {"-Infinity", 0xff800000},
+            {"nan", 0x7fc00000},
+            {"-NaN", 0xffc00000},
+            {"nan(0x1)", 0x7f800001},
+            {"-nan(0x7FFFFF)", 0xffffffff},
+            {"3.4028235e38", 0x7f7fffff},
+        };
+        for (const auto& c : cases) {
+            GlyphSet glyphs = parsed(std::string(c.token) + " 0 0\n");
+            QVERIFY2(glyphs.points.size() == 1 && bitsOf(glyphs.points[0].x) == c.bits, c.token);
+        }
+        // Export writes NaNs the same way: the default quiet NaN bare, others with their bits.
+        const Point3 nans{floatOf(0x7fc00000), floatOf(0xff800001), floatOf(0x7fc00003)};
+        const std::string text = formatGlyphText(&nans, 1, 1);
+        QVERIFY2(text.find("\nnan -nan(0x1) nan(0x400003)\n") != std::string::npos, text.c_str());
+    }
+
+    void commentsAndBlankLinesShapeTheGlyphs() {
+        const std::string text = "# a title\n"
+                                 "0 0 0   # trailing comment\n"
+                                 "# a comment inside a glyph does not split it\n"
+                                 "1\t2 3\r\n"
+                                 "\n"
+                                 " \t\n"
+                                 "4 5 6\n"
+                                 "7 8 9"; // no final line break
+        GlyphSet glyphs = parsed(text);
+        QCOMPARE(glyphs.glyphCount, 2);
+        QCOMPARE(glyphs.pointsPerGlyph, 2);
+        QCOMPARE(glyphs.points[1].z, 3.0f);
+        QCOMPARE(glyphs.points[3].x, 7.0f);
+    }
+
+    void badTextNamesItsLineAndLeavesTheGlyphsAlone() {
+        const struct {
+            std::string text;
+            int line;
+            const char* says;
+        } cases[] = {
+            {"0 0 0\n1 2\n", 2, "expected three numbers x y z, found 2"},
+            {"0 0 0 # fine\n1 2 3 4\n", 2, "found 4"},
+            {"# c\n\n1 x 3\n", 3, "y: 'x' is not a number"},
+            {"1 2 3abc\n", 1, "z: '3abc' is not a number"},
+            {"1e39 0 0\n", 1, "x: '1e39' is out of the range of a 32-bit float"},
+            {"0 -1e-50 0\n", 1, "out of the range"},
+            {"0 0 0\n\nnan(0x0) 0 0\n", 3, "is not a NaN"},
+            {"nan(0x800000) 0 0\n", 1, "is not a NaN"},
+            {"nanx 0 0\n", 1, "is not a NaN"},
+            {"+-1 0 0\n", 1, "'+-1' is not a number"},
+            {"- 0 0\n", 1, "not a number"},
+            {"0x1p3 0 0\n", 1, "not a number"},
+            {std::string("0 \x01\xff", 4) + " 0\n", 1, "'\\x01\\xff' is not a number"},
+            {"0 0 " + std::string(100, '7') + "z\n", 1, "'77777777777777777777777777777777...'"},
+            {"", 0, "no points in the text"},
+            {"# only a comment\n\n  \n", 0, "no points"},
+            {"0 0 0\n1 1 1\n\n# glyph 1\n2 2 2\n", 5, "glyph 1 has 1 points where glyph 0 has 2"},
+        };
+        for (const auto& c : cases) {
+            GlyphSet glyphs;
+            glyphs.pointsPerGlyph = -5;
+            TextError error;
+            QVERIFY2(!parseGlyphText(c.text, 0, glyphs, error), c.says);
+            QVERIFY2(error.line == c.line,
+                     qPrintable(QString("%1: line %2").arg(c.says).arg(error.line)));
+            QVERIFY2(error.message.find(c.says) != std::string::npos, error.message.c_str());
+            QVERIFY(glyphs.pointsPerGlyph == -5 && glyphs.points.empty());
+        }
+    }
+
+    void resamplingKeepsEndsAndSpacesEvenly() {
+        // An L of arc length 4 (five points), then a straight stroke of three points.
+        const std::string text = "0 0 0\n1 0 0\n2 0 0\n2 1 0\n2 2 0\n\n0 0 0\n0.5 0 0\n3 0 0\n";
+        TextError error;
+        GlyphSet glyphs;
+        QVERIFY(!parseGlyphText(text, 0, glyphs, error));
+        QCOMPARE(error.line, 7);
+        QVERIFY(parseGlyphText(text, 5, glyphs, error));
+        QCOMPARE(glyphs.pointsPerGlyph, 5);
+        QCOMPARE(glyphs.glyphCount, 2);
+        const Point3 expected[] = {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {2, 2, 0}};
+        for (int k = 0; k < 5; ++k)
+            QVERIFY2(distance(glyphs.points[k], expected[k]) < 1e-6,
+                     qPrintable(QString::number(k)));
+        const Point3* straight = glyphs.points.data() + 5;
+        QCOMPARE(straight[0].x, 0.0f);
+        QCOMPARE(straight[4].x, 3.0f);
+        for (int k = 1; k < 5; ++k)
+            QVERIFY(std::fabs(distance(straight[k - 1], straight[k]) - 0.75) < 1e-6);
+
+        // A resampling that would exceed the point limit is refused, not attempted.
+        QVERIFY(!parseGlyphText(text, int(maxTextPoints / 2 + 1), glyphs, error));
+        QCOMPARE(error.line, 0);
+    }
+
+    void mutatedTextFailsCleanlyOrParsesConsistently() {
+        const std::vector<Point3> sample = sampleAlphabet(6);
+        const std::string base = formatGlyphText(sample.data(), 6, 4);
+        const std::string alphabet = "0123456789.-+eE#\n\t nanif()x";
+        std::mt19937 random(7);
+        for (int round = 0; round < 3000; ++round) {
+            std::string text = base;
+            for (int edit = 0, edits = 1 + int(random() % 4); edit < edits; ++edit) {
+                const std::size_t at = random() % (text.size() + 1);
+                const char c = alphabet[random() % alphabet.size()];
+                switch (random() % 3) {
+                case 0:
+                    text.insert(at, 1, c);
+                    break;
+                case 1:
+                    text.erase(at, 1);
+                    break;
+                default:
+                    text.resize(at);
+                }
+            }
+            GlyphSet glyphs;
+            TextError error;
+            const int resampleTo = int(random() % 3) * 4;
+            if (parseGlyphText(text, resampleTo, glyphs, error)) {
+                QVERIFY(glyphs.pointsPerGlyph > 0 && glyphs.glyphCount > 0);
+                QCOMPARE(glyphs.points.size(),
+                         std::size_t(glyphs.pointsPerGlyph) * std::size_t(glyphs.glyphCount));
+            } else {
+                const int lines = int(std::count(text.begin(), text.end(), '\n')) + 1;
+                QVERIFY2(error.line >= 0 && error.line <= lines, text.c_str());
+                QVERIFY(!error.message.empty());
+            }
+        }
+    }
+};
+
+QTEST_APPLESS_MAIN(GlyphTextTest)
+#include "test_glyph_text.moc"

@@ -1,0 +1,153 @@
+#include "alphabet/AlphabetLoader.h"
+#include "tools/Commands.h"
+#include "tools/Files.h"
+#include "tools/Options.h"
+#include "view/GlyphCamera.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+const char* const infoHelp =
+    "usage: alphabet-tool info FILE\n"
+    "Describes a glyph file: its header, its size against the size the header\n"
+    "announces, the bounding box of all points, and each glyph's extent and any\n"
+    "problem that keeps the viewer's camera from placing it the usual way.\n"
+    "Exit status: 0 sound file, 1 file with problems, 2 usage or unreadable FILE.\n";
+
+// Smallest and largest finite coordinates seen.
+struct Bounds {
+    Point3 low{INFINITY, INFINITY, INFINITY};
+    Point3 high{-INFINITY, -INFINITY, -INFINITY};
+    bool empty = true;
+
+    void add(const Point3& p) {
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return;
+        low = {std::fmin(low.x, p.x), std::fmin(low.y, p.y), std::fmin(low.z, p.z)};
+        high = {std::fmax(high.x, p.x), std::fmax(high.y, p.y), std::fmax(high.z, p.z)};
+        empty = false;
+    }
+};
+
+// What the size of the file says against its header; false where they disagree.
+bool reportSize(std::int64_t size, const std::int32_t header[2]) {
+    const std::int64_t glyphBytes = 12 * std::int64_t(header[0]);
+    const std::int64_t body = size - 8;
+    std::printf("size     %lld bytes", static_cast<long long>(size));
+    if (header[0] == 0 || header[1] == 0) {
+        std::printf(", the header announces 8\n");
+    } else if (body / glyphBytes < header[1]) {
+        std::printf(", too short: the header announces 8 + 12 x %d x %d; %lld glyphs in full\n",
+                    header[0], header[1], static_cast<long long>(body / glyphBytes));
+        return false;
+    } else {
+        std::printf(", the header announces 8 + 12 x %d x %d\n", header[0], header[1]);
+    }
+    const std::int64_t extra = body - (header[0] == 0 ? 0 : glyphBytes * header[1]);
+    if (extra > 0) {
+        std::printf("trailing %lld bytes after the announced glyphs (ignored by the viewer)\n",
+                    static_cast<long long>(extra));
+        return false;
+    }
+    return true;
+}
+
+void printBox(const char* name, const Bounds& b) {
+    if (b.empty) {
+        std::printf("%-8s none (no point with finite coordinates)\n", name);
+        return;
+    }
+    std::printf("%-8s x %g .. %g, y %g .. %g, z %g .. %g\n", name, b.low.x, b.high.x, b.low.y,
+                b.high.y, b.low.z, b.high.z);
+}
+
+} // namespace
+
+int runInfo(int argc, char** argv) {
+    const char* path = nullptr;
+    for (int i = 0; i < argc; ++i) {
+        if (isHelpOption(argv[i])) {
+            std::fputs(infoHelp, stdout);
+            return 0;
+        }
+        if (path || argv[i][0] == '-') {
+            std::fprintf(stderr, "alphabet-tool info: unexpected argument '%s'\n%s", argv[i],
+                         infoHelp);
+            return 2;
+        }
+        path = argv[i];
+    }
+    std::string error;
+    struct stat status;
+    if (!path || !canRead(path, error) || stat(path, &status) != 0) {
+        std::fprintf(stderr, "alphabet-tool info: %s\n%s",
+                     path ? error.c_str() : "no glyph file given", path ? "" : infoHelp);
+        return 2;
+    }
+
+    std::printf("file     %s\n", path);
+    std::int32_t header[2] = {0, 0};
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(header), sizeof header);
+    bool sound = true;
+    if (in.gcount() != sizeof header) {
+        std::printf("header   missing: the file has %lld bytes, a header needs 8\n",
+                    static_cast<long long>(status.st_size));
+        sound = false;
+    } else if (header[0] < 0 || header[1] < 0) {
+        std::printf("header   negative counts: %d points per glyph, %d glyphs\n", header[0],
+                    header[1]);
+        sound = false;
+    } else {
+        std::printf("header   %d points per glyph, %d glyphs\n", header[0], header[1]);
+        sound = reportSize(status.st_size, header);
+    }
+
+    // The loader reports a bad header or a short file on standard error itself.
+    int pointsPerGlyph = 0;
+    int glyphCount = 0;
+    std::unique_ptr<Point3[]> points(loadAlphabet(path, pointsPerGlyph, glyphCount));
+    if (glyphCount < header[1])
+        std::printf("loaded   %d glyphs, as the viewer does\n", glyphCount);
+
+    Bounds all;
+    for (std::int64_t k = 0; k < std::int64_t(pointsPerGlyph) * glyphCount; ++k)
+        all.add(points[static_cast<std::size_t>(k)]);
+    printBox("bounds", all);
+
+    std::map<GlyphProblem, int> problems;
+    if (glyphCount > 0)
+        std::printf("\nglyph  label  extent x, y, z                 problem\n");
+    for (int i = 0; i < glyphCount; ++i) {
+        const Point3* glyph = points.get() + std::size_t(i) * std::size_t(pointsPerGlyph);
+        Bounds b;
+        for (int k = 0; k < pointsPerGlyph; ++k)
+            b.add(glyph[k]);
+        const GlyphProblem problem = placeGlyphCamera(glyph, pointsPerGlyph).problem;
+        const int letter = (65 + i) % 256;
+        char extent[64] = "-";
+        if (!b.empty)
+            std::snprintf(extent, sizeof extent, "%g, %g, %g", b.high.x - b.low.x,
+                          b.high.y - b.low.y, b.high.z - b.low.z);
+        std::printf("%5d  %-5c  %-30s %s\n", i, letter > 32 && letter < 127 ? letter : '-', extent,
+                    problem == GlyphProblem::None ? "" : glyphProblemText(problem));
+        if (problem != GlyphProblem::None)
+            ++problems[problem];
+    }
+
+    std::printf("\n");
+    for (const auto& [problem, count] : problems)
+        std::printf("problem  %d glyph%s: %s\n", count, count == 1 ? "" : "s",
+                    glyphProblemText(problem));
+    sound = sound && problems.empty();
+    std::printf("%s\n", sound ? "sound" : "not sound");
+    return sound ? 0 : 1;
+}
