@@ -1,0 +1,124 @@
+#pragma once
+
+// Shared helpers of the GL view tests: a view whose repaint the tests can
+// trigger and whose frame buffer they can read, glyph files in temporary
+// folders, and colour classes with tolerances for blended edges.
+
+#include "ViewProbe.h"
+
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+
+// A counting view that exposes the repaint to the tests.
+class TestView : public CountingView {
+public:
+    using CountingView::CountingView;
+
+    void draw() { glDraw(); }
+
+    // Repaints and reads the frame buffer back, top row first.
+    QImage frame() {
+        glDraw();
+        return grabFrameBuffer();
+    }
+};
+
+// Writes a glyph file into `dir` and shows a 400x400 top-level view of it.
+inline std::unique_ptr<TestView> showGlyphs(const QTemporaryDir& dir, int pointsPerGlyph,
+                                            int glyphCount, const QVector<Point3>& points) {
+    const QString path = dir.filePath("glyphs.alphabet");
+    writeGlyphFile(path, pointsPerGlyph, glyphCount, points);
+    auto view = std::make_unique<TestView>(nullptr, path.toLocal8Bit().constData());
+    view->resize(400, 400);
+    view->show();
+    if (!QTest::qWaitForWindowExposed(view.get()))
+        qWarning("the view was not exposed");
+    return view;
+}
+
+// Ten points zig-zagging along x in the plane z = 0, centred on the origin:
+// x = -4.5 .. 4.5 in steps of 1, y alternating -1 and +1.
+inline QVector<Point3> zigZag(float scale = 1) {
+    QVector<Point3> points;
+    for (int k = 0; k < 10; ++k)
+        points.append({(float(k) - 4.5f) * scale, (k % 2 ? 1.0f : -1.0f) * scale, 0});
+    return points;
+}
+
+// `count` copies of `glyph`, one after the other.
+inline QVector<Point3> repeated(const QVector<Point3>& glyph, int count) {
+    QVector<Point3> points;
+    for (int i = 0; i < count; ++i)
+        points += glyph;
+    return points;
+}
+
+inline bool isWhite(QRgb c) {
+    return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245;
+}
+
+// Blue clearly above red and green: a frame pixel, possibly blended with white.
+inline bool isMostlyBlue(QRgb c) {
+    return qBlue(c) > 150 && qBlue(c) - std::max(qRed(c), qGreen(c)) > 80;
+}
+
+inline bool isReddish(QRgb c) {
+    return qRed(c) > 150 && qRed(c) - std::max(qGreen(c), qBlue(c)) > 80;
+}
+
+inline bool isDark(QRgb c) {
+    return qRed(c) < 110 && qGreen(c) < 110 && qBlue(c) < 110;
+}
+
+// Pixels of `rect` in `image` that satisfy `test`.
+template <typename Test> int countPixels(const QImage& image, const QRect& rect, Test test) {
+    int count = 0;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            if (test(image.pixel(x, y)))
+                ++count;
+    return count;
+}
+
+// The image rectangle of the cell in column `column` whose top edge is at image row `top`.
+inline QRect cellRect(int column, int top) {
+    return QRect(column * 100, top, 100, 100);
+}
+
+// Real input events, delivered through the application like the window system's.
+inline void press(QWidget* view, QPoint at, Qt::MouseButton button = Qt::LeftButton,
+                  QEvent::Type type = QEvent::MouseButtonPress) {
+    QMouseEvent event(type, at, button, button, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &event);
+}
+
+// A move carries the buttons held but no button of its own.
+inline void moveTo(QWidget* view, QPoint at, Qt::MouseButtons held = Qt::LeftButton) {
+    QMouseEvent event(QEvent::MouseMove, at, Qt::NoButton, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &event);
+}
+
+inline void release(QWidget* view, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    QMouseEvent event(QEvent::MouseButtonRelease, at, button, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &event);
+}
+
+// Sends a wheel event with `angle` (x, y) and returns whether the view accepted it.
+inline bool turnWheel(QWidget* view, QPoint angle, QPoint at = QPoint(200, 200)) {
+    QWheelEvent event(at, view->mapToGlobal(at), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    event.ignore();
+    QCoreApplication::sendEvent(view, &event);
+    return event.isAccepted();
+}
+
+inline void pressKey(QWidget* view, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
+                     bool autoRepeat = false) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
+    QCoreApplication::sendEvent(view, &event);
+}
