@@ -22,6 +22,39 @@ GridPoint cellCentreOf(int index, float scrollOffset, int cellSize, int columns,
 // grid area `gridHeight` pixels high.
 GridPoint cellCornerOf(int index, float scrollOffset, int cellSize, int columns, int gridHeight);
 
+// Walks the cells in glyph order, row by row from glyph 0, giving each cell's
+// lower-left corner as cellCornerOf does but without a division per cell, so
+// that passing over the cells scrolled out above the view costs little.
+class CellWalk {
+public:
+    CellWalk(float scrollOffset, int cellSize, int columns, int gridHeight)
+        : scroll(scrollOffset), size(cellSize), columns(columns), height(gridHeight),
+          bottom(rowBottom()) {}
+
+    float cornerX() const { return static_cast<float>(column * size); }
+    float cornerY() const { return bottom; }
+
+    // On to the next glyph's cell.
+    void next() {
+        if (++column == columns) {
+            column = 0;
+            ++row;
+            bottom = rowBottom();
+        }
+    }
+
+private:
+    float rowBottom() const { return static_cast<float>(height - size * (row + 1)) + scroll; }
+
+    float scroll;
+    int size;
+    int columns;
+    int height;
+    int row = 0;
+    int column = 0;
+    float bottom;
+};
+
 // Whole rows that a wheel delta scrolls by (a notch of 120 gives 1).
 int wheelSteps(int delta);
 

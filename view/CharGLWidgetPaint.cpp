@@ -50,13 +50,14 @@ void CharGLWidget::initializeGL() {
 
 void CharGLWidget::paintGL() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    for (int i = 0; i < glyphCount; ++i) {
-        const GridPoint corner = cellCornerOf(i, scrollOffset, cellSize, columns, gridHeight);
-        if (corner.y > gridHeight)
+    CellWalk cell(scrollOffset, cellSize, columns, gridHeight);
+    for (int i = 0; i < glyphCount; ++i, cell.next()) {
+        if (cell.cornerY() > gridHeight)
             continue; // wholly above the grid area
-        if (corner.y < -cellSize)
+        if (cell.cornerY() < -cellSize)
             break; // wholly below, and so is every later glyph
-        glViewport(static_cast<GLint>(corner.x), static_cast<GLint>(corner.y), cellSize, cellSize);
+        glViewport(static_cast<GLint>(cell.cornerX()), static_cast<GLint>(cell.cornerY()), cellSize,
+                   cellSize);
         glEnable(GL_MULTISAMPLE);
         drawCellFrame(i);
         drawGlyph(glyphPoints[i], orientations[i], pointsPerGlyph, glyphLineWidth, glyphPointSize);
