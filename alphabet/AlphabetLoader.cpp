@@ -4,12 +4,11 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <vector>
 
 namespace {
-
-constexpr std::int64_t headerBytes = 8;
 
 // Bytes left in the stream after the header, or -1 where the stream can't tell (a pipe).
 std::int64_t bytesAfterHeader(std::ifstream& in) {
@@ -87,7 +86,12 @@ Point3* loadAlphabet(const char* path, int& pointsPerGlyph, int& glyphCount) {
                 static_cast<std::streamsize>(fits * glyphBytes));
         loaded = in.gcount() / glyphBytes;
     } else {
-        std::vector<char> bytes = readUnsizedGlyphBytes(in, announcedGlyphs * glyphBytes);
+        // Capped so that the byte count can't overflow: no pipe delivers 2^63 bytes.
+        const std::int64_t wanted =
+            std::min<std::int64_t>(announcedGlyphs,
+                                   std::numeric_limits<std::int64_t>::max() / glyphBytes) *
+            glyphBytes;
+        std::vector<char> bytes = readUnsizedGlyphBytes(in, wanted);
         loaded = static_cast<std::int64_t>(bytes.size()) / glyphBytes;
         block.reset(new Point3[static_cast<std::size_t>(loaded * announcedPoints)]);
         std::copy_n(bytes.data(), loaded * glyphBytes, reinterpret_cast<char*>(block.get()));

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test, headless where no display is set.
+# Builds everything and runs every test, headless where no display is set;
+# then runs them all again built with the sanitizers (build-asan/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -7,3 +8,25 @@ scripts/build.sh
 headless=()
 [[ -n "${DISPLAY:-}" ]] || headless=(xvfb-run -a -s "-screen 0 1024x768x24")
 "${headless[@]}" ctest --test-dir build --output-on-failure -j2
+
+# The sanitizer run: gcc's address (leaks included) and undefined-behaviour
+# sanitizers, which need no extra packages; any report ends its test with a
+# failure. Every program also links tests/sanitizer/KeepGlDriverLoaded.cpp, so
+# that Mesa's leaks can be named in tests/sanitizer/lsan-suppressions.txt.
+sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all"
+keep=build-asan/keep-gl-driver.o
+if [[ ! -f $keep ]]; then
+  driver=$(find /usr/lib -name swrast_dri.so -print -quit)
+  mkdir -p build-asan
+  g++ -c -O1 -DGL_DRIVER_PATH="\"$driver\"" tests/sanitizer/KeepGlDriverLoaded.cpp -o $keep
+fi
+if [[ ! -f build-asan/CMakeCache.txt ]]; then
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DALPHABET_WERROR=ON \
+    -DCMAKE_CXX_FLAGS="$sanitize -fno-omit-frame-pointer" \
+    -DCMAKE_EXE_LINKER_FLAGS="$sanitize $PWD/$keep -ldl" >/dev/null
+fi
+cmake --build build-asan -j"$(nproc)"
+export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizer/lsan-suppressions.txt"
+"${headless[@]}" ctest --test-dir build-asan --output-on-failure -j2

@@ -181,6 +181,28 @@ private slots:
         QCOMPARE(wide.block[2].z, -2.0f);
     }
 
+    // Found by fuzzing: through a pipe, whose size can't be known in advance, the byte
+    // count of a header of 2^31-1 glyphs of many points overflowed a 64-bit integer.
+    void pipeLoadsTheGlyphsItDeliversWhateverTheHeaderClaims() {
+        const std::vector<Point3> points = numberedPoints(6);
+        const std::int32_t headers[][2] = {{3, 2}, {2147483647, 2147483647}, {1, 2147483647}};
+        const int expected[] = {2, 0, 6};
+        for (int i = 0; i < 3; ++i) {
+            int ends[2];
+            QVERIFY(pipe(ends) == 0);
+            QVERIFY(write(ends[1], headers[i], 8) == 8);
+            QVERIFY(write(ends[1], points.data(), 72) == 72);
+            close(ends[1]);
+            Loaded piped = load(QString("/proc/self/fd/%1").arg(ends[0]));
+            close(ends[0]);
+            QCOMPARE(piped.glyphCount, expected[i]);
+            QCOMPARE(piped.pointsPerGlyph, headers[i][0]);
+            const std::size_t loadedPoints = std::size_t(expected[i]) * std::size_t(headers[i][0]);
+            QVERIFY(std::memcmp(piped.block.get(), points.data(), loadedPoints * sizeof(Point3)) ==
+                    0);
+        }
+    }
+
     void writerRoundTripsAndReplacesWholeFiles() {
         const std::vector<Point3> points = numberedPoints(12);
         std::string error;

@@ -2,6 +2,7 @@
 
 #include <QtTest>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -164,6 +165,30 @@ private slots:
             lastY = y;
         }
         QVERIFY(near(lengthOf(orientation), 1.0, 1e-4));
+    }
+
+    // Found by fuzzing: the axis of far-out positions overflowed float range, and the
+    // length of a tiny axis had no float inverse; both turned the rotation into NaN.
+    void extremeFinitePositionsGiveUnitRotations() {
+        const float big = std::numeric_limits<float>::max();
+        const float drags[][4] = {{1e6f, 0, -1e6f, -3.164929e36f},
+                                  {1e-39f, 0, 0, 0},
+                                  {big, big, -big, big},
+                                  {-big, 0.5f, 0, 0},
+                                  {0.3f, 0.2f, 0.3f, std::nextafter(0.2f, 1.0f)}};
+        for (const auto& d : drags) {
+            float q[4];
+            dragRotation(q, d[0], d[1], d[2], d[3]);
+            const QString name = QString("%1 %2 -> %3 %4").arg(d[0]).arg(d[1]).arg(d[2]).arg(d[3]);
+            QVERIFY2(near(lengthOf(q), 1.0, 1e-6), qPrintable(name));
+        }
+        float tiny[3] = {1e-40f, 0, 0};
+        normalise3(tiny);
+        QCOMPARE(tiny[0], 1.0f);
+        QCOMPARE(tiny[1], 0.0f);
+        float huge[3] = {3e38f, -3e38f, 0};
+        normalise3(huge);
+        QVERIFY(near(huge[0], std::sqrt(0.5)) && near(huge[1], -std::sqrt(0.5)));
     }
 };
 

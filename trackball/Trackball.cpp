@@ -1,5 +1,6 @@
 #include "trackball/Trackball.h"
 
+#include <algorithm>
 #include <cmath>
 
 int composeCount = 0;
@@ -10,14 +11,24 @@ constexpr double sphereLimitFactor = 0.7071067811865476; // 1/√2
 constexpr double sheetDivisor = 1.4142135623730951;      // √2
 constexpr double chordDivisor = 1.6;                     // twice the radius
 constexpr int renormaliseAfter = 97;
+// Lengths outside this range are handled in double precision, where they can't overflow.
+constexpr double safeLengthLow = 1e-30;
+constexpr double safeLengthHigh = 1e30;
 
 } // namespace
 
 void normalise3(float v[3]) {
     double x = v[0], y = v[1], z = v[2];
-    float length = static_cast<float>(std::sqrt(x * x + y * y + z * z));
-    if (!(length > 0))
+    const double exact = std::sqrt(x * x + y * y + z * z);
+    float length = static_cast<float>(exact);
+    if (!(exact > 0))
         return;
+    if (exact < safeLengthLow || exact > safeLengthHigh) {
+        // The float length or its inverse would overflow or lose precision: divide in double.
+        for (int i = 0; i < 3; ++i)
+            v[i] = static_cast<float>(v[i] / exact);
+        return;
+    }
     float inverse = static_cast<float>(1.0 / length);
     v[0] = static_cast<float>(double(v[0]) * inverse);
     v[1] = static_cast<float>(double(v[1]) * inverse);
@@ -79,8 +90,17 @@ void dragRotation(float q[4], float p1x, float p1y, float p2x, float p2y) {
     double z1 = sphereHeight(trackballRadius, p1x, p1y);
     double z2 = sphereHeight(trackballRadius, p2x, p2y);
 
-    float axis[3] = {static_cast<float>(y2 * z1 - z2 * y1), static_cast<float>(z2 * x1 - x2 * z1),
-                     static_cast<float>(x2 * y1 - y2 * x1)};
+    double cross[3] = {y2 * z1 - z2 * y1, z2 * x1 - x2 * z1, x2 * y1 - y2 * x1};
+    const double largest =
+        std::max({std::fabs(cross[0]), std::fabs(cross[1]), std::fabs(cross[2])});
+    if (largest > safeLengthHigh || (largest > 0 && largest < safeLengthLow)) {
+        // Far-out or nearly equal positions: keep the direction, which is all the axis
+        // gives, well within float range.
+        for (double& c : cross)
+            c /= largest;
+    }
+    float axis[3] = {static_cast<float>(cross[0]), static_cast<float>(cross[1]),
+                     static_cast<float>(cross[2])};
 
     double dx = x1 - x2, dy = y1 - y2, dz = z1 - z2;
     float chord = static_cast<float>(std::sqrt(dx * dx + dy * dy + dz * dz));
