@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <limits>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -78,23 +78,35 @@ Point3* loadAlphabet(const char* path, int& pointsPerGlyph, int& glyphCount) {
     const std::int64_t available = bytesAfterHeader(in);
     std::int64_t loaded = 0;
     std::unique_ptr<Point3[]> block;
-    if (available >= 0) {
-        // The points are read straight into the block: no second copy of the file.
-        std::int64_t fits = std::min<std::int64_t>(announcedGlyphs, available / glyphBytes);
-        block.reset(new Point3[static_cast<std::size_t>(fits * announcedPoints)]);
-        in.read(reinterpret_cast<char*>(block.get()),
-                static_cast<std::streamsize>(fits * glyphBytes));
-        loaded = in.gcount() / glyphBytes;
-    } else {
-        // Capped so that the byte count can't overflow: no pipe delivers 2^63 bytes.
-        const std::int64_t wanted =
-            std::min<std::int64_t>(announcedGlyphs,
-                                   std::numeric_limits<std::int64_t>::max() / glyphBytes) *
-            glyphBytes;
-        std::vector<char> bytes = readUnsizedGlyphBytes(in, wanted);
-        loaded = static_cast<std::int64_t>(bytes.size()) / glyphBytes;
-        block.reset(new Point3[static_cast<std::size_t>(loaded * announcedPoints)]);
-        std::copy_n(bytes.data(), loaded * glyphBytes, reinterpret_cast<char*>(block.get()));
+    try {
+        if (available >= 0) {
+            // The points are read straight into the block: no second copy of the file.
+            std::int64_t fits = std::min<std::int64_t>(announcedGlyphs, available / glyphBytes);
+            block.reset(new Point3[static_cast<std::size_t>(fits * announcedPoints)]);
+            in.read(reinterpret_cast<char*>(block.get()),
+                    static_cast<std::streamsize>(fits * glyphBytes));
+            loaded = in.gcount() / glyphBytes;
+        } else {
+            // Whole glyphs up to the stream limit, which also keeps the byte count from
+            // overflowing.
+            const std::int64_t wanted =
+                std::min<std::int64_t>(announcedGlyphs, maxUnsizedBytes / glyphBytes) * glyphBytes;
+            std::vector<char> bytes = readUnsizedGlyphBytes(in, wanted);
+            loaded = static_cast<std::int64_t>(bytes.size()) / glyphBytes;
+            block.reset(new Point3[static_cast<std::size_t>(loaded * announcedPoints)]);
+            std::copy_n(bytes.data(), loaded * glyphBytes, reinterpret_cast<char*>(block.get()));
+            if (loaded < announcedGlyphs && bytes.size() == static_cast<std::size_t>(wanted) && in)
+                std::fprintf(
+                    stderr, "%s: stopped at the limit of %lld bytes for a stream of unknown size\n",
+                    path, maxUnsizedBytes);
+        }
+    } catch (const std::bad_alloc&) {
+        // A file too large for this process's memory: load nothing rather than stop.
+        std::fprintf(stderr,
+                     "%s: not enough memory for the glyphs of %d points each; no glyphs loaded\n",
+                     path, announcedPoints);
+        pointsPerGlyph = glyphCount = 0;
+        return nullptr;
     }
 
     glyphCount = static_cast<int>(loaded);

@@ -3,11 +3,15 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -201,6 +205,62 @@ private slots:
             QVERIFY(std::memcmp(piped.block.get(), points.data(), loadedPoints * sizeof(Point3)) ==
                     0);
         }
+    }
+
+    // Found by probing with /dev/urandom: a stream without end was read until memory ran
+    // out. Its points are taken up to a limit, in whole glyphs.
+    void endlessStreamStopsAtTheLimit() {
+        std::signal(SIGPIPE, SIG_IGN);
+        int ends[2];
+        QVERIFY(pipe(ends) == 0);
+        std::thread endless([out = ends[1]] {
+            const std::int32_t header[2] = {1, 2147483647};
+            std::vector<char> zeros(1 << 20);
+            bool open = write(out, header, sizeof header) == sizeof header;
+            while (open)
+                open = write(out, zeros.data(), zeros.size()) > 0;
+            close(out);
+        });
+        Loaded stream = load(QString("/proc/self/fd/%1").arg(ends[0]));
+        close(ends[0]);
+        endless.join();
+        QCOMPARE(stream.pointsPerGlyph, 1);
+        QCOMPARE(stream.glyphCount, int(maxUnsizedBytes / 12));
+        QVERIFY(stream.err.contains("limit"));
+    }
+
+    // A file larger than the memory the process may have loads nothing, and says so,
+    // instead of ending the process with std::bad_alloc. Run in a child whose address
+    // space is limited, on a sparse file announcing 4.8 GB of points.
+    void fileBeyondMemoryLoadsNothing() {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("the address sanitizer reserves more address space than the limit allows");
+#endif
+        writeRaw(path("vast.alphabet"), 1, 400000000, numberedPoints(3));
+        QVERIFY(QFile::resize(path("vast.alphabet"), 8 + 12LL * 400000000));
+        const QByteArray name = path("vast.alphabet").toLocal8Bit();
+        const pid_t child = fork();
+        if (child == 0) {
+            // A failure ends the child at once, not in the test library's crash handler,
+            // which may wait for a lock that a thread of the parent held at the fork.
+            for (int signal : {SIGABRT, SIGSEGV, SIGBUS})
+                std::signal(signal, SIG_DFL);
+            rlimit limit{};
+            getrlimit(RLIMIT_AS, &limit);
+            limit.rlim_cur = rlim_t(3) << 30; // 3 GiB of address space
+            setrlimit(RLIMIT_AS, &limit);
+            int points = -7, glyphs = -7;
+            try {
+                Point3* block = loadAlphabet(name.constData(), points, glyphs);
+                _exit(!block && points == 0 && glyphs == 0 ? 0 : 1);
+            } catch (...) {
+                _exit(2); // never back into the test library, whose threads the child lacks
+            }
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFEXITED(status), "the child did not end by itself");
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 
     void writerRoundTripsAndReplacesWholeFiles() {
