@@ -207,6 +207,16 @@ private slots:
         }
     }
 
+    // Files that are no glyph files at all load no glyph and end nothing.
+    void directoriesAndDevicesLoadNoGlyphs() {
+        for (const QString& name : {dir.path(), QString("/dev/null"), QString("/dev/zero")}) {
+            Loaded file = load(name);
+            QCOMPARE(file.glyphCount, 0);
+            QCOMPARE(file.pointsPerGlyph, 0);
+            QVERIFY2(file.out.isEmpty(), qPrintable(name));
+        }
+    }
+
     // Found by probing with /dev/urandom: a stream without end was read until memory ran
     // out. Its points are taken up to a limit, in whole glyphs.
     void endlessStreamStopsAtTheLimit() {
