@@ -136,9 +136,8 @@ constexpr int gridHeight = 400;
 constexpr int cellSize = 100;
 constexpr int columns = 4;
 
-// The paint loop over 100,000 glyphs scrolled to the last row, walking the
-// cells as paintGL does up to the first cell it draws: the cells it passes
-// over one by one.
+// The paint loop's walk over the cells above the view, as paintGL does it, for
+// 100,000 glyphs scrolled to the last row: the cells it passes over one by one.
 void skipLoop(benchmark::State& state) {
     float scroll = cellSize * ((scrolledGlyphs - 1) / columns);
     int glyphCount = scrolledGlyphs;
@@ -147,12 +146,10 @@ void skipLoop(benchmark::State& state) {
         benchmark::DoNotOptimize(scroll);
         benchmark::DoNotOptimize(glyphCount);
         CellWalk cell(scroll, cellSize, columns, gridHeight);
-        for (int i = 0; i < glyphCount; ++i, cell.next()) {
-            if (cell.cornerY() > gridHeight)
-                continue;
-            firstDrawn = i;
-            break;
-        }
+        int i = 0;
+        for (; i < glyphCount && cell.cornerY() > gridHeight; ++i)
+            cell.next();
+        firstDrawn = i;
         benchmark::DoNotOptimize(firstDrawn);
     }
     state.counters["skipped"] = firstDrawn;
