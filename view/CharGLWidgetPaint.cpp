@@ -51,12 +51,7 @@ void CharGLWidget::initializeGL() {
 void CharGLWidget::paintGL() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     CellWalk cell(scrollOffset, cellSize, columns, gridHeight);
-    int i = 0;
-    // The cells wholly above the grid area, passed over one by one in a loop of
-    // their own, which keeps its few values in registers.
-    for (; i < glyphCount && cell.cornerY() > gridHeight; ++i)
-        cell.next();
-    for (; i < glyphCount; ++i, cell.next()) {
+    for (int i = 0; i < glyphCount; ++i, cell.next()) {
         if (cell.cornerY() > gridHeight)
             continue; // wholly above the grid area
         if (cell.cornerY() < -cellSize)

@@ -1,12 +1,7 @@
 #include "view/GlyphCamera.h"
 
-#include <algorithm>
 #include <cmath>
 #include <initializer_list>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 
@@ -55,75 +50,6 @@ Point3 centroidOf(const Point3* points, int n) {
     }
     float inverse = 1.0f / static_cast<float>(n);
     return {sum.x * inverse, sum.y * inverse, sum.z * inverse};
-}
-
-// The unit vector from p towards the centroid g, for p at `dist` from g. The
-// quotients are taken in float: a quotient of two floats worked out in double
-// and rounded to float is the same value, since double carries more than twice
-// the digits of float.
-Point3 unitTowards(const Point3& g, const Point3& p, float dist) {
-    const Point3 v = difference(g, p);
-    return {v.x / dist, v.y / dist, v.z / dist};
-}
-
-// The distance of p from the centroid g; `cosine` is |u . r|, for u the unit
-// vector from p towards g and r the reference direction.
-float directionTowards(const Point3& g, const Point3& p, const Point3& r, float& cosine) {
-    const float dist = length(difference(g, p));
-    cosine = absDot(unitTowards(g, p, dist), r);
-    return dist;
-}
-
-// directionTowards for `count` points in a row: distances[j] and cosines[j]
-// for points[j].
-void directionsTowards(const Point3& g, const Point3* points, int count, const Point3& r,
-                       float* distances, float* cosines) {
-    int j = 0;
-#if defined(__SSE2__)
-    // Four points at a time, with the same operations in the same order as
-    // directionTowards, each correctly rounded as there: the same values.
-    const __m128 gx = _mm_set1_ps(g.x), gy = _mm_set1_ps(g.y), gz = _mm_set1_ps(g.z);
-    const __m128d rx = _mm_set1_pd(r.x), ry = _mm_set1_pd(r.y), rz = _mm_set1_pd(r.z);
-    const __m128d sign = _mm_set1_pd(-0.0);
-    // The doubles of the low and of the high two lanes.
-    auto low = [](__m128 v) { return _mm_cvtps_pd(v); };
-    auto high = [](__m128 v) { return _mm_cvtps_pd(_mm_movehl_ps(v, v)); };
-    auto floats = [](__m128d lo, __m128d hi) {
-        return _mm_movelh_ps(_mm_cvtpd_ps(lo), _mm_cvtpd_ps(hi));
-    };
-    auto lengthOf = [](__m128d x, __m128d y, __m128d z) {
-        return _mm_sqrt_pd(
-            _mm_add_pd(_mm_add_pd(_mm_mul_pd(x, x), _mm_mul_pd(y, y)), _mm_mul_pd(z, z)));
-    };
-    for (; j + 4 <= count; j += 4) {
-        // Twelve floats, x0 y0 z0 x1 | y1 z1 x2 y2 | z2 x3 y3 z3, sorted into x, y and z.
-        const float* f = &points[j].x;
-        const __m128 a = _mm_loadu_ps(f), b = _mm_loadu_ps(f + 4), c = _mm_loadu_ps(f + 8);
-        const __m128 bc = _mm_shuffle_ps(b, c, _MM_SHUFFLE(1, 0, 3, 2));
-        const __m128 x = _mm_shuffle_ps(a, bc, _MM_SHUFFLE(3, 0, 3, 0));
-        const __m128 y =
-            _mm_shuffle_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(0, 0, 2, 1)),
-                           _mm_shuffle_ps(b, c, _MM_SHUFFLE(2, 2, 3, 3)), _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128 z =
-            _mm_shuffle_ps(_mm_shuffle_ps(a, b, _MM_SHUFFLE(1, 1, 2, 2)),
-                           _mm_shuffle_ps(c, c, _MM_SHUFFLE(3, 3, 0, 0)), _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128 vx = _mm_sub_ps(gx, x), vy = _mm_sub_ps(gy, y), vz = _mm_sub_ps(gz, z);
-        const __m128 dist =
-            floats(lengthOf(low(vx), low(vy), low(vz)), lengthOf(high(vx), high(vy), high(vz)));
-        const __m128 ux = _mm_div_ps(vx, dist), uy = _mm_div_ps(vy, dist),
-                     uz = _mm_div_ps(vz, dist);
-        auto absDotOf = [&](__m128d x2, __m128d y2, __m128d z2) {
-            const __m128d dot =
-                _mm_add_pd(_mm_add_pd(_mm_mul_pd(x2, rx), _mm_mul_pd(y2, ry)), _mm_mul_pd(z2, rz));
-            return _mm_andnot_pd(sign, dot);
-        };
-        _mm_storeu_ps(distances + j, dist);
-        _mm_storeu_ps(cosines + j, floats(absDotOf(low(ux), low(uy), low(uz)),
-                                          absDotOf(high(ux), high(uy), high(uz))));
-    }
-#endif
-    for (; j < count; ++j)
-        distances[j] = directionTowards(g, points[j], r, cosines[j]);
 }
 
 // The unit vector from the first point that is not the centroid towards the
@@ -187,36 +113,29 @@ GlyphCamera placeGlyphCamera(const Point3* points, int n) {
         camera.problem = GlyphProblem::MiddleAtCentroid;
     }
 
-    // The per-point work runs over a block of points at a time, apart from the
-    // choices that depend on the points before, so that the square roots and
-    // divisions of neighbouring points overlap. Each point of a smaller cosine
-    // would set the view axis anew, so only the last of them, the first point
-    // of the smallest cosine, needs it worked out.
-    constexpr int blockSize = 64;
-    float distances[blockSize];
-    float cosines[blockSize];
+    // The point most nearly at right angles to the reference direction fixes the
+    // view axis; of several with the smallest cosine the first one counts. A
+    // point on the centroid has no direction and adds nothing to the distance.
     float largest = 0;
     float smallestCosine = 10;
     int across = -1;
-    for (int start = 0; start < n; start += blockSize) {
-        const int count = std::min(blockSize, n - start);
-        directionsTowards(g, points + start, count, reference, distances, cosines);
-        for (int j = 0; j < count; ++j) {
-            const float dist = distances[j];
-            if (!(dist > 0))
-                continue; // a point on the centroid has no direction
-            if (largest < dist)
-                largest = dist;
-            if (cosines[j] < smallestCosine) {
-                smallestCosine = cosines[j];
-                across = start + j;
-            }
+    for (int k = 0; k < n; ++k) {
+        const Point3 v = difference(g, points[k]);
+        const float dist = length(v);
+        if (!(dist > 0))
+            continue;
+        const float c = absDot(divided(v, dist), reference);
+        if (largest < dist)
+            largest = dist;
+        if (c < smallestCosine) {
+            smallestCosine = c;
+            across = k;
         }
     }
     bool axisFixed = false;
     if (across >= 0) {
-        const Point3& p = points[across];
-        const Point3 u = unitTowards(g, p, length(difference(g, p)));
+        const Point3 v = difference(g, points[across]);
+        const Point3 u = divided(v, length(v));
         Point3 normal = cross(reference, u);
         float normalLength = length(normal);
         axisFixed = normalLength > 0;
