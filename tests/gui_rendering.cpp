@@ -1,16 +1,10 @@
 #include "GlTestSupport.h"
 
 #include <QPainter>
-#include <limits>
-
-Q_DECLARE_METATYPE(Point3)
 
 namespace {
 
 using P = CharGLWidgetProbe;
-
-constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
-constexpr float infinity = std::numeric_limits<float>::infinity();
 
 // Share of the positions 10..89 along the four sides of a square loop in the
 // cell whose top-left image pixel is `cell`, where the band of offsets
@@ -89,16 +83,6 @@ int pixelsNear(const QImage& image, QPoint cell, QPointF at, int radius, Test te
     const QPoint centre = cell + QPoint(int(std::floor(at.x())), int(std::floor(at.y())));
     return countPixels(
         image, QRect(centre - QPoint(radius, radius), QSize(2 * radius + 1, 2 * radius + 1)), test);
-}
-
-// Bounding box of the dark pixels in `rect`.
-QRect darkBox(const QImage& image, const QRect& rect) {
-    QRect box;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (isDark(image.pixel(x, y)))
-                box |= QRect(x, y, 1, 1);
-    return box;
 }
 
 // The lower right quarter of a cell, below the zig-zag and inside the frames.
@@ -327,93 +311,6 @@ private slots:
         verifyLabel(sixth, cellOrigin(1, 0), 'Z', dpi);
         verifyLabel(sixth, cellOrigin(2, 0), '[', dpi);
         verifyLabel(sixth, cellOrigin(0, 2), 'a', dpi);
-    }
-
-    void degenerateGlyphLeavesTheOtherCellsIntact_data() {
-        QTest::addColumn<QVector<Point3>>("glyph");
-        QVector<Point3> z = zigZag();
-        QVector<Point3> g = z;
-        g[3].x = notANumber;
-        QTest::newRow("NaN coordinate") << g;
-        g = z;
-        g[7].z = infinity;
-        QTest::newRow("infinite coordinate") << g;
-        QTest::newRow("sum beyond float range") << zigZag(5e37f);
-        QTest::newRow("all points equal") << QVector<Point3>(10, Point3{1, 2, 3});
-        g.clear();
-        for (int k = 0; k < 10; ++k)
-            g.append({float(k), 2.0f * k, 0});
-        QTest::newRow("all on one line") << g;
-        for (Point3& p : g)
-            p = {0, p.x, 0};
-        QTest::newRow("all on the up axis") << g;
-        g = z;
-        for (Point3& p : g)
-            p = {p.x, 0, p.y};
-        QTest::newRow("flat in y = 0, view axis along up") << g;
-        g = z;
-        g[4] = g[5] = {0, 0, 0};
-        QTest::newRow("middle point on the centroid") << g;
-        QTest::newRow("nearer than the near plane") << zigZag(1e-4f);
-        QTest::newRow("beyond the far plane") << zigZag(1e4f);
-    }
-
-    // Glyph 5 degenerate: the paint completes, the other cells are
-    // pixel-identical to a file whose glyph 5 is a normal zig-zag, and the
-    // degenerate cell keeps its frame.
-    void degenerateGlyphLeavesTheOtherCellsIntact() {
-        QFETCH(QVector<Point3>, glyph);
-        QVector<Point3> normal = repeated(zigZag(), 8);
-        QVector<Point3> odd = normal;
-        for (int k = 0; k < 10; ++k)
-            odd[50 + k] = glyph[k];
-
-        QTemporaryDir dir;
-        auto reference = showGlyphs(dir, 10, 8, normal);
-        const QImage expected = reference->frame();
-        reference.reset();
-        QTemporaryDir oddDir;
-        auto view = showGlyphs(oddDir, 10, 8, odd);
-        const int paints = view->paints;
-        const QImage image = view->frame();
-        QCOMPARE(view->paints, paints + 1);
-
-        const QPoint cellFive = cellOrigin(1, 1);
-        QCOMPARE(differingPixels(image, expected, QRect(cellFive, QSize(100, 100))), 0);
-        QCOMPARE(outerFrame(image, cellFive), 1.0);
-        QCOMPARE(innerFrame(image, cellFive), 0.0);
-        QVERIFY(cellBorderIsWhite(image, cellFive));
-    }
-
-    // Files of glyphs with no point or a single point each: frames and labels
-    // as usual; a single point shows at most near the cell centre.
-    void glyphsOfNoneOrOnePoint() {
-        QTemporaryDir dir;
-        auto none = showGlyphs(dir, 0, 8, {});
-        QCOMPARE(P::glyphCount(*none), 8);
-        const QImage empty = none->frame();
-        none.reset();
-        for (int i = 0; i < 8; ++i) {
-            const QPoint cell = cellOrigin(i % 4, i / 4);
-            QCOMPARE(outerFrame(empty, cell), 1.0);
-            QVERIFY(!darkBox(empty, labelArea(cell)).isNull());
-            const QRect interior(cell + QPoint(6, 6), cell + QPoint(93, 60));
-            QCOMPARE(countPixels(empty, interior, [](QRgb c) { return !isWhite(c); }), 0);
-        }
-
-        QTemporaryDir oneDir;
-        QVector<Point3> points;
-        for (int i = 0; i < 8; ++i)
-            points.append({float(i) * 3 - 5, 2, i == 6 ? notANumber : -1.0f});
-        auto single = showGlyphs(oneDir, 1, 8, points);
-        QCOMPARE(P::glyphCount(*single), 8);
-        const QImage dots = single->frame();
-        int differing = 0;
-        for (int y = 0; y < 400; ++y)
-            for (int x = 0; x < 400; ++x)
-                if (x % 100 < 40 || x % 100 >= 60 || y % 100 < 40 || y % 100 >= 60)
-                    differing += dots.pixel(x, y) != empty.pixel(x, y);
-        QCOMPARE(differing, 0);
     }
 
     // The points (1,0,0), (0,1,0), (0,-1,0) are seen from -z: the point on
