@@ -35,6 +35,22 @@ QVector<Point3> letterF(float scale = 1, Point3 offset = {0, 0, 0}) {
     return f;
 }
 
+// The glyph scaled so that its farthest point lies `radius` from its centroid.
+QVector<Point3> withRadius(QVector<Point3> glyph, double radius) {
+    double c[3] = {0, 0, 0}, farthest = 0;
+    for (const Point3& p : glyph) {
+        c[0] += double(p.x) / glyph.size();
+        c[1] += double(p.y) / glyph.size();
+        c[2] += double(p.z) / glyph.size();
+    }
+    for (const Point3& p : glyph)
+        farthest = std::max(farthest, std::hypot(p.x - c[0], p.y - c[1], p.z - c[2]));
+    const double scale = radius / farthest;
+    for (Point3& p : glyph)
+        p = {float(p.x * scale), float(p.y * scale), float(p.z * scale)};
+    return glyph;
+}
+
 QRect cellOf(int index) {
     return QRect((index % 4) * 100, (index / 4) * 100, 100, 100);
 }
@@ -86,50 +102,75 @@ private slots:
     void badGlyphKeepsToItsCell_data() {
         QTest::addColumn<QVector<Point3>>("glyph");
         QTest::addColumn<GlyphProblem>("problem");
-        QTest::addColumn<bool>("visible");
+        QTest::addColumn<bool>("visible"); // the camera's verdict
+        QTest::addColumn<bool>("drawn");   // anything of the glyph on screen
         using G = GlyphProblem;
         QVector<Point3> g = letterF();
         g[3].y = notANumber;
-        QTest::newRow("one NaN coordinate") << g << G::NonFinite << false;
+        QTest::newRow("one NaN coordinate") << g << G::NonFinite << false << false;
         QTest::newRow("every coordinate NaN")
             << QVector<Point3>(points, Point3{notANumber, -notANumber, notANumber}) << G::NonFinite
-            << false;
+            << false << false;
         g = letterF();
         g[0].x = infinity;
-        QTest::newRow("+infinity") << g << G::NonFinite << false;
+        QTest::newRow("+infinity") << g << G::NonFinite << false << false;
         g[9].z = -infinity;
-        QTest::newRow("+infinity and -infinity") << g << G::NonFinite << false;
+        QTest::newRow("+infinity and -infinity") << g << G::NonFinite << false << false;
         QTest::newRow("largest floats, sum beyond range")
-            << letterF(biggest) << G::NonFinite << false;
-        QTest::newRow("coordinates of 1e30") << letterF(1e30f) << G::OutsideDepthRange << false;
-        QTest::newRow("coordinates of 1e-30") << letterF(1e-30f) << G::OutsideDepthRange << false;
-        QTest::newRow("subnormal coordinates") << letterF(1e-44f) << G::OutsideDepthRange << false;
+            << letterF(biggest) << G::NonFinite << false << false;
+        QTest::newRow("coordinates of 1e30")
+            << letterF(1e30f) << G::OutsideDepthRange << false << false;
+        QTest::newRow("coordinates of 1e-30")
+            << letterF(1e-30f) << G::OutsideDepthRange << false << false;
+        QTest::newRow("subnormal coordinates")
+            << letterF(1e-44f) << G::OutsideDepthRange << false << false;
         g = letterF();
         g[7] = {1e30f, -1e30f, 1e30f};
-        QTest::newRow("one point at 1e30") << g << G::OutsideDepthRange << false;
+        QTest::newRow("one point at 1e30") << g << G::OutsideDepthRange << false << false;
         QTest::newRow("1e-30 steps lost beside 1")
-            << letterF(1e-30f, {1, 1, 1}) << G::AllPointsEqual << true;
+            << letterF(1e-30f, {1, 1, 1}) << G::AllPointsEqual << true << true;
         QTest::newRow("every point equal")
-            << QVector<Point3>(points, Point3{3, -2, 1}) << G::AllPointsEqual << true;
+            << QVector<Point3>(points, Point3{3, -2, 1}) << G::AllPointsEqual << true << true;
         QTest::newRow("every point at the origin")
-            << QVector<Point3>(points, Point3{0, 0, 0}) << G::AllPointsEqual << true;
+            << QVector<Point3>(points, Point3{0, 0, 0}) << G::AllPointsEqual << true << true;
         g.clear();
         for (int k = 0; k < points; ++k)
             g.append({float(k), 2.0f * k, -float(k)});
-        QTest::newRow("all on one line") << g << G::AllOnOneLine << true;
+        QTest::newRow("all on one line") << g << G::AllOnOneLine << true << true;
         for (Point3& p : g)
             p = {0, p.x, 0};
-        QTest::newRow("all on the up axis") << g << G::AllOnOneLine << true;
+        QTest::newRow("all on the up axis") << g << G::AllOnOneLine << true << true;
         for (int k = 0; k < points; ++k)
             g[k] = k % 2 ? Point3{1, 1, 1} : Point3{-2, 0, 5};
-        QTest::newRow("two points in turn") << g << G::AllOnOneLine << true;
+        QTest::newRow("two points in turn") << g << G::AllOnOneLine << true << true;
         g = QVector<Point3>(points, Point3{0, 0, 0});
         g[9] = {1, 0, 0};
-        QTest::newRow("one point apart") << g << G::AllOnOneLine << true;
+        QTest::newRow("one point apart") << g << G::AllOnOneLine << true << true;
+        g.clear();
+        for (int k = 0; k < points; ++k)
+            g.append({float(k) - 4.5f, k % 2 ? 1.0f : -1.0f, 0});
+        g[4] = g[5] = {0, 0, 0};
+        QTest::newRow("middle point on the centroid") << g << G::MiddleAtCentroid << true << true;
+        g = letterF();
+        for (Point3& p : g)
+            p = {p.x, 0, p.y};
+        QTest::newRow("flat in y = 0: view axis along up")
+            << g << G::VerticalViewAxis << true << true;
+        // Seen from 2.1 d, the points lie 1.1 d to 3.1 d from the eye; the planes are at 0.1 and
+        // 5000.
+        QTest::newRow("wholly nearer than the near plane")
+            << withRadius(letterF(), 0.02) << G::OutsideDepthRange << false << false;
+        QTest::newRow("partly nearer than the near plane")
+            << withRadius(letterF(), 0.05) << G::None << true << true;
+        QTest::newRow("beyond the far plane, nearest place in front")
+            << withRadius(letterF(), 4400) << G::None << true << false;
+        QTest::newRow("wholly beyond the far plane")
+            << withRadius(letterF(), 5000) << G::OutsideDepthRange << false << false;
         g = letterF();
         g[5] = {1e30f, 0, 0};
         g[4] = {-1e30f, 0, 0};
-        QTest::newRow("1e30 and -1e30 around the middle") << g << G::OutsideDepthRange << false;
+        QTest::newRow("1e30 and -1e30 around the middle")
+            << g << G::OutsideDepthRange << false << false;
     }
 
     // The table: the camera's verdict, then the paint.
@@ -137,6 +178,7 @@ private slots:
         QFETCH(QVector<Point3>, glyph);
         QFETCH(GlyphProblem, problem);
         QFETCH(bool, visible);
+        QFETCH(bool, drawn);
         const GlyphCamera camera = placeGlyphCamera(glyph.data(), points);
         QCOMPARE(camera.problem, problem);
         QCOMPARE(camera.visible, visible);
@@ -147,7 +189,7 @@ private slots:
         QVERIFY(!image.isNull());
         const QRect cell = cellOf(badIndex);
         QCOMPARE(differing(image, ordinary, image.rect(), cell), 0);
-        if (!visible) {
+        if (!drawn) {
             QCOMPARE(differing(image, empty, cell, QRect()), 0);
             return;
         }
