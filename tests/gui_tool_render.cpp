@@ -75,13 +75,14 @@ private slots:
     void otherColumnCountsMoveCellsUnchanged() {
         QTemporaryDir dir;
         const QString file = writeSample(dir);
-        QCOMPARE(runTool({"render", file, "-o", dir.filePath("4.png")}).status, 0);
+        const ToolRun run = runTool({"render", file, "-o", dir.filePath("4.png")});
+        QVERIFY2(run.status == 0, run.err);
         const QImage four = loadSheet(dir.filePath("4.png"));
         for (int columns : {1, 3, 7}) {
             const QString png = dir.filePath(QString("%1.png").arg(columns));
-            QCOMPARE(
-                runTool({"render", file, "-o", png, "--columns", QString::number(columns)}).status,
-                0);
+            const ToolRun wide =
+                runTool({"render", file, "-o", png, "--columns", QString::number(columns)});
+            QVERIFY2(wide.status == 0, wide.err);
             const QImage sheet = loadSheet(png);
             const int rows = (sampleGlyphCount + columns - 1) / columns;
             QCOMPARE(sheet.size(), QSize(columns * cell, rows * cell));
@@ -94,7 +95,8 @@ private slots:
     void startsItsOwnDisplayWhereNoneIsSet() {
         QTemporaryDir dir;
         const QString file = writeSample(dir);
-        QCOMPARE(runTool({"render", file, "-o", dir.filePath("here.png")}).status, 0);
+        const ToolRun here = runTool({"render", file, "-o", dir.filePath("here.png")});
+        QVERIFY2(here.status == 0, here.err);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("DISPLAY");
         const QString png = dir.filePath("own.png");

@@ -31,7 +31,8 @@ const char* const renderHelp =
     "unreadable FILE.\n";
 
 constexpr int viewSize = 400;
-constexpr int exposeMilliseconds = 10000;
+// Generous: a loaded machine or a sanitizer build can take seconds to map a window.
+constexpr int exposeMilliseconds = 60000;
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "alphabet-tool render: %s\n", message.c_str());
