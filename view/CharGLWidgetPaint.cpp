@@ -51,7 +51,12 @@ void CharGLWidget::initializeGL() {
 void CharGLWidget::paintGL() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     CellWalk cell(scrollOffset, cellSize, columns, gridHeight);
-    for (int i = 0; i < glyphCount; ++i, cell.next()) {
+    int i = 0;
+    // Cells wholly above the grid area are passed over in a tight loop of their
+    // own: with many glyphs scrolled out it is most of a paint's own work.
+    for (; i < glyphCount && cell.cornerY() > gridHeight; ++i)
+        cell.next();
+    for (; i < glyphCount; ++i, cell.next()) {
         if (cell.cornerY() > gridHeight)
             continue; // wholly above the grid area
         if (cell.cornerY() < -cellSize)
