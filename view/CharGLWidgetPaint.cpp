@@ -56,9 +56,8 @@ void CharGLWidget::paintGL() {
     // own: with many glyphs scrolled out it is most of a paint's own work.
     for (; i < glyphCount && cell.cornerY() > gridHeight; ++i)
         cell.next();
+    // Rows only go down from here.
     for (; i < glyphCount; ++i, cell.next()) {
-        if (cell.cornerY() > gridHeight)
-            continue; // wholly above the grid area
         if (cell.cornerY() < -cellSize)
             break; // wholly below, and so is every later glyph
         glViewport(static_cast<GLint>(cell.cornerX()), static_cast<GLint>(cell.cornerY()), cellSize,
