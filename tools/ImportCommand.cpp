@@ -31,13 +31,8 @@ int runImport(int argc, char** argv) {
             return 0;
         }
         if (!std::strcmp(argv[i], "--points") && i + 1 < argc) {
-            if (!parseWholeNumber(argv[++i], 1, 1000000, points)) {
-                std::fprintf(stderr,
-                             "alphabet-tool import: --points takes a whole number from 1 to "
-                             "1000000, not '%s'\n",
-                             argv[i]);
+            if (!parseNumberOption("import", "--points", argv[++i], 1, 1000000, points))
                 return 2;
-            }
         } else if (!std::strcmp(argv[i], "-o") && i + 1 < argc) {
             output = argv[++i];
         } else if (input.empty() && (argv[i][0] != '-' || !std::strcmp(argv[i], "-"))) {

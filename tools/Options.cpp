@@ -1,6 +1,7 @@
 #include "tools/Options.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,4 +17,13 @@ bool parseWholeNumber(const char* text, int low, int high, int& value) {
         return false;
     value = static_cast<int>(parsed);
     return true;
+}
+
+bool parseNumberOption(const char* command, const char* option, const char* text, int low, int high,
+                       int& value) {
+    if (parseWholeNumber(text, low, high, value))
+        return true;
+    std::fprintf(stderr, "alphabet-tool %s: %s takes a whole number from %d to %d, not '%s'\n",
+                 command, option, low, high, text);
+    return false;
 }

@@ -91,13 +91,8 @@ int runRender(int argc, char** argv) {
             return 0;
         }
         if (!std::strcmp(argv[i], "--columns") && i + 1 < argc) {
-            if (!parseWholeNumber(argv[++i], 1, 1000, columns)) {
-                std::fprintf(stderr,
-                             "alphabet-tool render: --columns takes a whole number from 1 to "
-                             "1000, not '%s'\n",
-                             argv[i]);
+            if (!parseNumberOption("render", "--columns", argv[++i], 1, 1000, columns))
                 return 2;
-            }
         } else if (!std::strcmp(argv[i], "-o") && i + 1 < argc) {
             output = argv[++i];
         } else if (!input && argv[i][0] != '-') {
