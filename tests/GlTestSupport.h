@@ -21,10 +21,11 @@ public:
 
     void draw() { glDraw(); }
 
-    // Repaints and reads the frame buffer back, top row first.
+    // Asks for a repaint as the handlers do, then paints and reads the frame
+    // buffer back, top row first.
     QImage frame() {
         glDraw();
-        return grabFrameBuffer();
+        return grabFramebuffer();
     }
 };
 

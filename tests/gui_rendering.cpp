@@ -29,15 +29,35 @@ double loopCoverage(const QImage& image, QPoint cell, int nearLow, int nearHigh,
     return double(hits) / positions;
 }
 
-// The outer frame lies on offsets 2..3 and 97..98 of a cell; one pixel of
-// tolerance on the outside.
+// The outer frame, two pixels wide on 2.5 and 97.5, lies on offsets 1..3 and
+// 96..98 of a cell, its outermost and innermost pixels half covered.
 double outerFrame(const QImage& image, QPoint cell) {
     return loopCoverage(image, cell, 1, 3, 97, 99);
 }
 
-// The stippled inner frame lies on offsets 4..5 and 95..96, clear of the outer one.
+// The stippled inner frame, on 4.5 and 95.5, shares offsets 3 and 96 with the
+// outer one; 4..5 and 94..95 are its own.
 double innerFrame(const QImage& image, QPoint cell) {
-    return loopCoverage(image, cell, 4, 5, 95, 96);
+    return loopCoverage(image, cell, 4, 5, 94, 95);
+}
+
+// Mean blue ink (0 for white, 1 for pure blue) summed across the band of
+// offsets [nearLow, nearHigh] or [farLow, farHigh] of each side of a cell, over
+// positions 10..89 along the sides.
+double lineInk(const QImage& image, QPoint cell, int nearLow, int nearHigh, int farLow,
+               int farHigh) {
+    double ink = 0;
+    int positions = 0;
+    for (int t = 10; t < 90; ++t) {
+        for (auto [low, high] : {std::pair{nearLow, nearHigh}, std::pair{farLow, farHigh}}) {
+            for (int across = low; across <= high; ++across) {
+                ink += (255 - qRed(image.pixel(cell.x() + t, cell.y() + across))) / 255.0;
+                ink += (255 - qRed(image.pixel(cell.x() + across, cell.y() + t))) / 255.0;
+            }
+            positions += 2;
+        }
+    }
+    return ink / positions;
 }
 
 // Whether the rows and columns at cell offsets 0 and 99, the gap between cells, are white.
@@ -238,18 +258,21 @@ private slots:
         moveTo(view.get(), {150, 150});
         QVERIFY(P::cellFlags(*view, 5) & turningFlag);
         const QImage turning = view->frame();
-        const double stippled = innerFrame(turning, cellFive);
-        QVERIFY2(stippled > 0.35 && stippled < 0.65, qPrintable(QString::number(stippled)));
-        // Pattern 0xAAAA: single pixels alternate along the line.
-        for (int x = 110; x < 190; ++x)
-            QVERIFY(isMostlyBlue(turning.pixel(x, 104)) != isMostlyBlue(turning.pixel(x + 1, 104)));
+        QVERIFY(innerFrame(turning, cellFive) > 0.95);
+        // Pattern 0xAAAA leaves half the line's samples white: the inner line
+        // carries half the ink of the solid outer one, on its own pixels.
+        const double solid = lineInk(turning, cellFive, 0, 2, 97, 99);
+        const double stippled = lineInk(turning, cellFive, 4, 5, 94, 95);
+        QVERIFY2(solid > 1.3 && solid < 1.7, qPrintable(QString::number(solid)));
+        QVERIFY2(stippled > 0.4 * solid && stippled < 0.6 * solid,
+                 qPrintable(QString::number(stippled / solid)));
         QCOMPARE(outerFrame(turning, cellFive), 1.0);
         for (int i = 0; i < 16; ++i)
             if (i != 5)
                 QCOMPARE(innerFrame(turning, cellOrigin(i % 4, i / 4)), 0.0);
         // Nothing else changes: outside the inner band and inside it.
-        const QRect innerBand(cellFive + QPoint(4, 4), cellFive + QPoint(96, 96));
-        const QRect inside(cellFive + QPoint(6, 6), cellFive + QPoint(94, 94));
+        const QRect innerBand(cellFive + QPoint(3, 3), cellFive + QPoint(96, 96));
+        const QRect inside(cellFive + QPoint(6, 6), cellFive + QPoint(93, 93));
         QCOMPARE(differingPixels(idle, turning, innerBand), 0);
         QCOMPARE(turning.copy(inside), idle.copy(inside));
 

@@ -15,8 +15,7 @@ constexpr int cell = 100;
 // The viewer's frame at a scroll offset, drawn afresh as a repaint of the viewer draws it.
 QImage viewerFrame(CharGLWidget& view, float scrollOffset) {
     CharGLWidgetProbe::setScrollOffset(view, scrollOffset);
-    view.updateGL();
-    return view.grabFrameBuffer().convertToFormat(QImage::Format_RGB32);
+    return view.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
 }
 
 QImage cellOf(const QImage& sheet, int index, int columns) {

@@ -40,7 +40,7 @@ private slots:
             QVERIFY(view);
             QCOMPARE(view->parentWidget(), window.centralWidget());
             QCOMPARE(view->geometry(), QRect(15, 15, 400, 400));
-            QVERIFY(view->format().sampleBuffers());
+            QCOMPARE(view->format().samples(), 4);
             QCOMPARE(view->focusPolicy(), Qt::StrongFocus);
             QVERIFY(view->hasMouseTracking());
             QCOMPARE(QString(window.metaObject()->className()), QString("AlphabetViewer"));

@@ -11,8 +11,6 @@ constexpr int gridHeight = 400;
 
 SheetPager::SheetPager(CharGLWidget& view_) : view(view_) {
     rowsPerPage = gridHeight / view.cellSize;
-    // The grab must hold the frame that was just drawn, not the one shown before.
-    view.setAutoBufferSwap(false);
 }
 
 int SheetPager::glyphCount() const {
@@ -26,8 +24,7 @@ int SheetPager::cellSize() const {
 bool SheetPager::showPage(int page, std::string& error) {
     // Scrolling by whole rows, as the wheel does, brings the page's first row to the top.
     view.scrollOffset = static_cast<float>(double(page) * rowsPerPage * view.cellSize);
-    view.updateGL();
-    frame = view.grabFrameBuffer().convertToFormat(QImage::Format_RGB32);
+    frame = view.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
     if (frame.width() < view.columns * view.cellSize || frame.height() < gridHeight) {
         error = "the view's frame is " + std::to_string(frame.width()) + " x " +
                 std::to_string(frame.height()) + " pixels, too small for its grid";

@@ -3,11 +3,28 @@
 #include "alphabet/AlphabetLoader.h"
 #include "trackball/Trackball.h"
 
+#include <QSurfaceFormat>
 #include <QWheelEvent>
 #include <cstring>
 
+namespace {
+
+// Four samples per pixel, in a compatibility profile: the drawing is
+// fixed-function, immediate-mode GL.
+QSurfaceFormat viewFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    format.setSamples(4);
+    return format;
+}
+
+} // namespace
+
 CharGLWidget::CharGLWidget(QWidget* parent, const char* alphabetPath)
-    : QGLWidget(QGLFormat(QGL::SampleBuffers), parent, nullptr, Qt::WindowFlags()) {
+    : QOpenGLWidget(parent, Qt::WindowFlags()) {
+    setFormat(viewFormat());
     // The counts stay 0 when the file can't be opened: the view is then empty.
     pointData = loadAlphabet(alphabetPath, pointsPerGlyph, glyphCount);
 
@@ -47,4 +64,8 @@ void CharGLWidget::wheelEvent(QWheelEvent* event) {
         scrollAfterSteps(scrollOffset, wheelSteps(delta), cellSize, columns, height(), glyphCount);
     event->accept();
     glDraw();
+}
+
+void CharGLWidget::glDraw() {
+    repaint();
 }

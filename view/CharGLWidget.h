@@ -4,11 +4,11 @@
 #include "trackball/Trackball.h"
 #include "view/CellGrid.h"
 
-#include <QGLWidget>
+#include <QOpenGLWidget>
 
 // The OpenGL view that shows every glyph of an alphabet file in its own
 // square cell, four to a row, and turns a glyph when it is dragged.
-class CharGLWidget : public QGLWidget {
+class CharGLWidget : public QOpenGLWidget {
     Q_OBJECT
 
 public:
@@ -29,6 +29,15 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void initializeGL() override;
     void paintGL() override;
+
+    // Asks for a repaint of the whole view. Qt may run paintGL later rather
+    // than at once, so a paint reads only the view's members.
+    virtual void glDraw();
+
+    // Draws `text` with its baseline starting at the widget position (x, y),
+    // in the current GL colour, clipped to the current viewport; GL state is
+    // as it was afterwards.
+    void renderText(int x, int y, const QString& text, const QFont& font);
 
 private:
     friend struct CharGLWidgetProbe; // read access for the tests

@@ -1,13 +1,11 @@
-// GLEW must come before any other GL header.
-#include <GL/glew.h>
-
 #include "trackball/Trackball.h"
 #include "view/CharGLWidget.h"
+#include "view/GlSupportCheck.h"
 #include "view/GlyphCamera.h"
 
 #include <GL/glu.h>
-#include <QDebug>
 #include <QFont>
+#include <QOpenGLContext>
 
 namespace {
 
@@ -42,10 +40,7 @@ void CharGLWidget::initializeGL() {
     glEnable(GL_LINE_SMOOTH);
     glEnable(GL_MULTISAMPLE);
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    if (glewInit() != GLEW_OK)
-        qDebug("errer glew init");
-    if (!glewIsSupported("GL_VERSION_2_0 "))
-        qDebug("ERROR: Support for necessary OpenGL extensions missing.");
+    checkGlSupport(context()->format().majorVersion());
 }
 
 void CharGLWidget::paintGL() {
