@@ -6,7 +6,9 @@ set -euo pipefail
 base=(cmake make g++ pkg-config qtbase5-dev libqt5opengl5-dev qt5-style-plugins libglew-dev
       libglu1-mesa-dev libgl1-mesa-dri zlib1g-dev fonts-dejavu-core xvfb xauth)
 case "${1:-run}" in
-  run | test) wanted=("${base[@]}") ;;
+  run) wanted=("${base[@]}") ;;
+  # weston (its headless backend and screenshooter) and the Qt 5 Wayland platform plugin.
+  test) wanted=("${base[@]}" weston qtwayland5) ;;
   fuzz) wanted=("${base[@]}" clang libclang-rt-14-dev) ;;
   bench) wanted=("${base[@]}" libbenchmark-dev time) ;;
   *) echo "deps.sh: unknown task '$1' (run, test, fuzz or bench)" >&2; exit 2 ;;

@@ -1,9 +1,10 @@
 #pragma once
 
 // Shared helpers of the GL view tests: a view whose repaint the tests can
-// trigger and whose frame buffer they can read, glyph files in temporary
-// folders, and colour classes with tolerances for blended edges.
+// trigger and whose frame buffer they can read, and glyph files in temporary
+// folders.
 
+#include "PixelClasses.h"
 #include "ViewProbe.h"
 
 #include <QImage>
@@ -57,33 +58,6 @@ inline QVector<Point3> repeated(const QVector<Point3>& glyph, int count) {
     for (int i = 0; i < count; ++i)
         points += glyph;
     return points;
-}
-
-inline bool isWhite(QRgb c) {
-    return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245;
-}
-
-// Blue clearly above red and green: a frame pixel, possibly blended with white.
-inline bool isMostlyBlue(QRgb c) {
-    return qBlue(c) > 150 && qBlue(c) - std::max(qRed(c), qGreen(c)) > 80;
-}
-
-inline bool isReddish(QRgb c) {
-    return qRed(c) > 150 && qRed(c) - std::max(qGreen(c), qBlue(c)) > 80;
-}
-
-inline bool isDark(QRgb c) {
-    return qRed(c) < 110 && qGreen(c) < 110 && qBlue(c) < 110;
-}
-
-// Pixels of `rect` in `image` that satisfy `test`.
-template <typename Test> int countPixels(const QImage& image, const QRect& rect, Test test) {
-    int count = 0;
-    for (int y = rect.top(); y <= rect.bottom(); ++y)
-        for (int x = rect.left(); x <= rect.right(); ++x)
-            if (test(image.pixel(x, y)))
-                ++count;
-    return count;
 }
 
 // The image rectangle of the cell in column `column` whose top edge is at image row `top`.
