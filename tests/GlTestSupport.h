@@ -68,18 +68,20 @@ inline QRect cellRect(int column, int top) {
 // Real input events, delivered through the application like the window system's.
 inline void press(QWidget* view, QPoint at, Qt::MouseButton button = Qt::LeftButton,
                   QEvent::Type type = QEvent::MouseButtonPress) {
-    QMouseEvent event(type, at, button, button, Qt::NoModifier);
+    QMouseEvent event(type, at, view->mapToGlobal(at), button, button, Qt::NoModifier);
     QCoreApplication::sendEvent(view, &event);
 }
 
 // A move carries the buttons held but no button of its own.
 inline void moveTo(QWidget* view, QPoint at, Qt::MouseButtons held = Qt::LeftButton) {
-    QMouseEvent event(QEvent::MouseMove, at, Qt::NoButton, held, Qt::NoModifier);
+    QMouseEvent event(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, held,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(view, &event);
 }
 
 inline void release(QWidget* view, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
-    QMouseEvent event(QEvent::MouseButtonRelease, at, button, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent event(QEvent::MouseButtonRelease, at, view->mapToGlobal(at), button, Qt::NoButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(view, &event);
 }
 

@@ -121,7 +121,9 @@ int runRender(int argc, char** argv) {
             return fail(error);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
     }
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     QApplication::setAttribute(Qt::AA_DisableHighDpiScaling);
+#endif
     int qtArgc = 1;
     char program[] = "alphabet-tool";
     char* qtArgv[] = {program, nullptr};
