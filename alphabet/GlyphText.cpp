@@ -1,6 +1,7 @@
 #include "alphabet/GlyphText.h"
 
 #include "alphabet/Resample.h"
+#include "alphabet/TextEncoding.h"
 
 #include <algorithm>
 #include <charconv>
@@ -70,33 +71,6 @@ std::string printable(std::string_view text, std::size_t limit) {
 std::string quoted(std::string_view token) {
     return "'" + printable(token, 32) + "'";
 }
-
-enum class Utf16 { No, LittleEndian, BigEndian };
-
-// UTF-16 by its byte-order mark, or by the NUL byte that mostly-ASCII UTF-16
-// puts in the same half of nearly every pair; text never holds NUL bytes.
-Utf16 utf16Order(std::string_view bytes) {
-    if (bytes.size() >= 2 && bytes[0] == '\xff' && bytes[1] == '\xfe')
-        return Utf16::LittleEndian;
-    if (bytes.size() >= 2 && bytes[0] == '\xfe' && bytes[1] == '\xff')
-        return Utf16::BigEndian;
-    const std::size_t pairs = std::min<std::size_t>(bytes.size() / 2, 512);
-    std::size_t little = 0;
-    std::size_t big = 0;
-    for (std::size_t i = 0; i < pairs; ++i) {
-        const bool firstNul = bytes[2 * i] == '\0';
-        const bool secondNul = bytes[2 * i + 1] == '\0';
-        little += !firstNul && secondNul;
-        big += firstNul && !secondNul;
-    }
-    if (pairs >= 2 && 4 * little >= 3 * pairs)
-        return Utf16::LittleEndian;
-    if (pairs >= 2 && 4 * big >= 3 * pairs)
-        return Utf16::BigEndian;
-    return Utf16::No;
-}
-
-constexpr std::string_view utf8Mark = "\xef\xbb\xbf";
 
 // The mantissa of "nan" or "nan(0xM)" (sign already removed), or 0 if malformed.
 std::uint32_t nanMantissa(std::string_view s) {
@@ -234,7 +208,7 @@ bool readPoints(const std::string& text, std::vector<Point3>& points, std::vecto
     bool inGlyph = false;
     bool firstFields = true;
     int line = 0;
-    std::size_t position = text.compare(0, utf8Mark.size(), utf8Mark) == 0 ? utf8Mark.size() : 0;
+    std::size_t position = utf8MarkLength(text);
     std::vector<std::string_view> fields;
     while (position < text.size()) {
         if (line == INT_MAX)
@@ -374,17 +348,4 @@ std::string formatGlyphText(const Point3* points, int pointsPerGlyph, int glyphC
         }
     }
     return text;
-}
-
-bool looksLikeText(std::string_view start) {
-    if (utf16Order(start) != Utf16::No)
-        return true;
-    if (start.compare(0, utf8Mark.size(), utf8Mark) == 0)
-        start.remove_prefix(utf8Mark.size());
-    for (const char c : start) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if ((byte < 0x20 && !isSpace(c) && c != '\n') || byte == 0x7f)
-            return false;
-    }
-    return !start.empty();
 }

@@ -3,7 +3,6 @@
 #include "alphabet/Point3.h"
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 // The glyph text format: one point "x y z" per line, a blank line between
@@ -47,7 +46,3 @@ bool parseGlyphText(const std::string& text, int resampleTo, GlyphSet& glyphs, T
 // The text of `glyphCount` glyphs of `pointsPerGlyph` points each, with a comment
 // line before each glyph. Every float is written so that parsing gives back its bits.
 std::string formatGlyphText(const Point3* points, int pointsPerGlyph, int glyphCount);
-
-// True where `start`, the first bytes of a file, read as text: UTF-16, or bytes
-// without control characters other than tabs, line ends and form feeds.
-bool looksLikeText(std::string_view start);

@@ -1,5 +1,6 @@
 #include "alphabet/GlyphText.h"
 #include "alphabet/SampleAlphabet.h"
+#include "alphabet/TextEncoding.h"
 
 #include <QtTest>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "tools/Files.h"
 
-#include "alphabet/GlyphText.h"
+#include "alphabet/TextEncoding.h"
 
 #include <cerrno>
 #include <cstdio>
