@@ -109,12 +109,12 @@ OutputStatus OutputFile::check(const std::string& path, const OutputRules& rules
     struct stat input;
     if (!rules.input.empty() && !S_ISCHR(output.st_mode) && statInput(rules.input, input) &&
         input.st_dev == output.st_dev && input.st_ino == output.st_ino) {
-        error =
-            shownName(path) +
-            (rules.input == path ? std::string(": is the input file")
-                                 : ": is the same file as the input " +
-                                       (rules.input == "-" ? "(standard input)" : rules.input)) +
-            "; nothing written, choose another output";
+        error = shownName(path) +
+                (rules.input == path && path != "-"
+                     ? std::string(": is the input file")
+                     : ": is the same file as the input " +
+                           (rules.input == "-" ? "(standard input)" : rules.input)) +
+                "; nothing written, choose another output";
         return OutputStatus::Refused;
     }
     return OutputStatus::Ready;
