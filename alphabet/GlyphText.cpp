@@ -1,7 +1,9 @@
 #include "alphabet/GlyphText.h"
 
 #include "alphabet/Resample.h"
+#include "alphabet/TextEncoding.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <cstring>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -33,6 +36,10 @@ bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
+bool isSeparator(char c) {
+    return c == ',' || c == ';';
+}
+
 char lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -41,13 +48,13 @@ bool startsWithNan(std::string_view s) {
     return s.size() >= 3 && lower(s[0]) == 'n' && lower(s[1]) == 'a' && lower(s[2]) == 'n';
 }
 
-// A token as it may appear in a message: at most 32 characters, bytes outside
+// Text as it may appear in a message: at most `limit` characters, bytes outside
 // printable ASCII escaped.
-std::string quoted(std::string_view token) {
-    std::string out = "'";
-    const std::size_t shown = token.size() > 32 ? 32 : token.size();
+std::string printable(std::string_view text, std::size_t limit) {
+    std::string out;
+    const std::size_t shown = text.size() > limit ? limit : text.size();
     for (std::size_t i = 0; i < shown; ++i) {
-        const unsigned char c = static_cast<unsigned char>(token[i]);
+        const unsigned char c = static_cast<unsigned char>(text[i]);
         if (c >= 0x20 && c < 0x7f) {
             out += static_cast<char>(c);
         } else {
@@ -56,9 +63,13 @@ std::string quoted(std::string_view token) {
             out += escaped;
         }
     }
-    if (shown < token.size())
+    if (shown < text.size())
         out += "...";
-    return out + "'";
+    return out;
+}
+
+std::string quoted(std::string_view token) {
+    return "'" + printable(token, 32) + "'";
 }
 
 // The mantissa of "nan" or "nan(0xM)" (sign already removed), or 0 if malformed.
@@ -142,12 +153,63 @@ bool fail(TextError& error, int line, std::string message) {
 
 const char* const axisNames[] = {"x", "y", "z"};
 
+// Splits a line into `fields`: blanks, or one comma or semicolon with blanks
+// around it, separate them. A line of separators alone has no fields. False
+// for an empty field, which `problem` names.
+bool splitFields(std::string_view row, std::vector<std::string_view>& fields,
+                 std::string& problem) {
+    fields.clear();
+    bool separated = false; // a comma or semicolon since the last field
+    std::size_t empty = 0;  // the first empty field, counting from 1
+    const char* where = "";
+    for (std::size_t i = 0; i < row.size();) {
+        if (isSpace(row[i])) {
+            ++i;
+        } else if (isSeparator(row[i])) {
+            if (!empty && (separated || fields.empty())) {
+                empty = fields.size() + 1;
+                where = fields.empty() ? "the line starts with a separator"
+                                       : "nothing between two separators";
+            }
+            separated = true;
+            ++i;
+        } else {
+            const std::size_t start = i;
+            while (i < row.size() && !isSpace(row[i]) && !isSeparator(row[i]))
+                ++i;
+            fields.push_back(row.substr(start, i - start));
+            separated = false;
+        }
+    }
+    if (fields.empty())
+        return true;
+    if (!empty && separated) {
+        empty = fields.size() + 1;
+        where = "the line ends with a separator";
+    }
+    if (empty)
+        problem = "field " + std::to_string(empty) + " is empty (" + where + ")";
+    return !empty;
+}
+
+bool holdsNumber(const std::vector<std::string_view>& fields) {
+    for (std::string_view field : fields) {
+        float value;
+        std::string problem;
+        if (parseNumber(field, value, problem))
+            return true;
+    }
+    return false;
+}
+
 // Reads every point of the text into `points`, one span per glyph.
 bool readPoints(const std::string& text, std::vector<Point3>& points, std::vector<Span>& spans,
-                TextError& error) {
+                std::string& header, TextError& error) {
     bool inGlyph = false;
+    bool firstFields = true;
     int line = 0;
-    std::size_t position = 0;
+    std::size_t position = utf8MarkLength(text);
+    std::vector<std::string_view> fields;
     while (position < text.size()) {
         if (line == INT_MAX)
             return fail(error, line, "too many lines");
@@ -162,32 +224,26 @@ bool readPoints(const std::string& text, std::vector<Point3>& points, std::vecto
         if (commented)
             row = row.substr(0, hash);
 
-        std::string_view tokens[3];
-        int tokenCount = 0;
-        for (std::size_t i = 0; i < row.size();) {
-            if (isSpace(row[i])) {
-                ++i;
-                continue;
-            }
-            std::size_t start = i;
-            while (i < row.size() && !isSpace(row[i]))
-                ++i;
-            if (tokenCount < 3)
-                tokens[tokenCount] = row.substr(start, i - start);
-            ++tokenCount;
-        }
-        if (tokenCount == 0) {
+        std::string problem;
+        if (!splitFields(row, fields, problem))
+            return fail(error, line, problem);
+        if (fields.empty()) {
             if (!commented)
                 inGlyph = false; // a blank line ends the glyph
             continue;
         }
-        if (tokenCount != 3)
+        if (std::exchange(firstFields, false) && !holdsNumber(fields)) {
+            const std::size_t first = row.find_first_not_of(" \t\r\v\f");
+            const std::size_t last = row.find_last_not_of(" \t\r\v\f");
+            header = printable(row.substr(first, last + 1 - first), 60);
+            continue;
+        }
+        if (fields.size() != 3)
             return fail(error, line,
-                        "expected three numbers x y z, found " + std::to_string(tokenCount));
+                        "expected three numbers x y z, found " + std::to_string(fields.size()));
         float xyz[3];
         for (int axis = 0; axis < 3; ++axis) {
-            std::string problem;
-            if (!parseNumber(tokens[axis], xyz[axis], problem))
+            if (!parseNumber(fields[std::size_t(axis)], xyz[axis], problem))
                 return fail(error, line, std::string(axisNames[axis]) + ": " + problem);
         }
         if (static_cast<long long>(points.size()) >= maxTextPoints)
@@ -207,12 +263,24 @@ bool readPoints(const std::string& text, std::vector<Point3>& points, std::vecto
 } // namespace
 
 bool parseGlyphText(const std::string& text, int resampleTo, GlyphSet& glyphs, TextError& error) {
+    const Utf16 order = utf16Order(text);
+    if (order != Utf16::No)
+        return fail(error, 0,
+                    order == Utf16::LittleEndian
+                        ? "is UTF-16 (little-endian), not UTF-8; convert it with: "
+                          "iconv -f UTF-16LE -t UTF-8"
+                        : "is UTF-16 (big-endian), not UTF-8; convert it with: "
+                          "iconv -f UTF-16BE -t UTF-8");
     std::vector<Point3> points;
     std::vector<Span> spans;
-    if (!readPoints(text, points, spans, error))
+    std::string header;
+    if (!readPoints(text, points, spans, header, error))
         return false;
     const long long glyphCount = static_cast<long long>(spans.size());
+    const auto [fewest, most] = std::minmax_element(
+        spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.count < b.count; });
 
+    int pointsPerGlyph = resampleTo;
     if (resampleTo <= 0) {
         for (const Span& span : spans)
             if (span.count != spans.front().count)
@@ -222,30 +290,31 @@ bool parseGlyphText(const std::string& text, int resampleTo, GlyphSet& glyphs, T
                                 std::to_string(spans.front().count) +
                                 "; glyphs of differing lengths need a number of points to be "
                                 "resampled to");
-        glyphs.pointsPerGlyph = static_cast<int>(spans.front().count);
-        glyphs.glyphCount = static_cast<int>(glyphCount);
-        glyphs.points = std::move(points);
-        return true;
+        pointsPerGlyph = static_cast<int>(spans.front().count);
+    } else {
+        if (glyphCount * resampleTo > maxTextPoints)
+            return fail(error, 0,
+                        std::to_string(glyphCount) + " glyphs of " + std::to_string(resampleTo) +
+                            " points make more than " + std::to_string(maxTextPoints) + " points");
+        std::vector<Point3> resampled;
+        resampled.reserve(static_cast<std::size_t>(glyphCount * resampleTo));
+        for (const Span& span : spans) {
+            const auto first = points.begin() + static_cast<std::ptrdiff_t>(span.begin);
+            const std::vector<Point3> stroke(first,
+                                             first + static_cast<std::ptrdiff_t>(span.count));
+            const std::vector<Point3> glyph = resampleByArcLength(stroke, resampleTo);
+            if (glyph.size() != static_cast<std::size_t>(resampleTo))
+                return fail(error, span.firstLine, "glyph could not be resampled");
+            resampled.insert(resampled.end(), glyph.begin(), glyph.end());
+        }
+        points = std::move(resampled);
     }
-
-    if (glyphCount * resampleTo > maxTextPoints)
-        return fail(error, 0,
-                    std::to_string(glyphCount) + " glyphs of " + std::to_string(resampleTo) +
-                        " points make more than " + std::to_string(maxTextPoints) + " points");
-    std::vector<Point3> resampled;
-    resampled.reserve(static_cast<std::size_t>(glyphCount * resampleTo));
-    for (const Span& span : spans) {
-        const std::vector<Point3> stroke(points.begin() + static_cast<std::ptrdiff_t>(span.begin),
-                                         points.begin() +
-                                             static_cast<std::ptrdiff_t>(span.begin + span.count));
-        const std::vector<Point3> glyph = resampleByArcLength(stroke, resampleTo);
-        if (glyph.size() != static_cast<std::size_t>(resampleTo))
-            return fail(error, span.firstLine, "glyph could not be resampled");
-        resampled.insert(resampled.end(), glyph.begin(), glyph.end());
-    }
-    glyphs.pointsPerGlyph = resampleTo;
+    glyphs.pointsPerGlyph = pointsPerGlyph;
     glyphs.glyphCount = static_cast<int>(glyphCount);
-    glyphs.points = std::move(resampled);
+    glyphs.points = std::move(points);
+    glyphs.fewestInText = static_cast<int>(fewest->count);
+    glyphs.mostInText = static_cast<int>(most->count);
+    glyphs.header = std::move(header);
     return true;
 }
 

@@ -7,7 +7,11 @@
 
 // The glyph text format: one point "x y z" per line, a blank line between
 // glyphs, '#' starting a comment that runs to the end of the line. Lines
-// holding only a comment are ignored and never separate glyphs. Numbers are
+// holding only a comment are ignored and never separate glyphs. Blanks, or a
+// comma or semicolon with blanks around it, separate the numbers, so CSV reads
+// as it is; a line of separators alone is blank. A first line without any
+// number is taken for column names and skipped. A UTF-8 byte-order mark is
+// skipped; UTF-16 text is refused with the command that converts it. Numbers are
 // decimal floats ("1", "-0.25", "1e-3"), "inf" and "-inf", and NaN written as
 // "nan", "-nan" (the default quiet NaN) or "nan(0xM)" / "-nan(0xM)" with M the
 // 23 mantissa bits (1 to 0x7fffff), so every float bit pattern, NaN payloads
@@ -17,6 +21,11 @@ struct GlyphSet {
     int pointsPerGlyph = 0;
     int glyphCount = 0;
     std::vector<Point3> points;
+    // The points of the shortest and the longest glyph in the text, before any resampling.
+    int fewestInText = 0;
+    int mostInText = 0;
+    // The first line where it was skipped as column names, as shown in messages; else empty.
+    std::string header;
 };
 
 // Where parsing stopped and why. `line` counts from 1; 0 means the text as a whole.

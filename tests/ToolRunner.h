@@ -14,11 +14,14 @@ struct ToolRun {
     QByteArray err;
 };
 
+// Runs the tool with `input` on standard input, in `directory` where one is given.
 inline ToolRun
 runTool(const QStringList& arguments, const QByteArray& input = {},
-        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
+        const QString& directory = {}) {
     QProcess process;
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(directory);
     process.start(QStringLiteral(ALPHABET_TOOL), arguments);
     ToolRun run;
     if (!process.waitForStarted(10000))

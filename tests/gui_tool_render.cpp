@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QImage>
+#include <QImageReader>
 #include <QtTest>
 
 namespace {
@@ -33,6 +34,18 @@ QString writeSample(const QTemporaryDir& dir) {
     const std::vector<Point3> points = sampleAlphabet(48);
     if (!writeAlphabet(path.toStdString(), 48, sampleGlyphCount, points.data(), error))
         qWarning("%s", error.c_str());
+    return path;
+}
+
+// A file of `count` glyphs: the sample letters of six points over and over.
+QString writeManyGlyphs(const QTemporaryDir& dir, int count) {
+    const std::vector<Point3> letters = sampleAlphabet(6);
+    QVector<Point3> points;
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < 6; ++k)
+            points.append(letters[std::size_t(i % sampleGlyphCount) * 6 + std::size_t(k)]);
+    const QString path = dir.filePath("many.alphabet");
+    writeGlyphFile(path, 6, count, points);
     return path;
 }
 
@@ -112,6 +125,124 @@ private slots:
         QVERIFY2(run.err.contains("can't start Xvfb") && run.err.contains("xvfb package"), run.err);
         QVERIFY(timer.elapsed() < 10000);
         QVERIFY(!QFile::exists(dir.filePath("none.png")));
+    }
+
+    void unreachableDisplayIsReportedNotAborted() {
+        QTemporaryDir dir;
+        const QString file = writeSample(dir);
+        int number = 4731;
+        while (QFile::exists(QString("/tmp/.X11-unix/X%1").arg(number)))
+            ++number;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", QString(":%1").arg(number));
+        const ToolRun run = runTool({"render", file, "-o", dir.filePath("s.png")}, {}, environment);
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(
+                     QString("can't open the display ':%1' (unset DISPLAY").arg(number).toUtf8()),
+                 run.err);
+        QVERIFY(!QFile::exists(dir.filePath("s.png")));
+    }
+
+    void scaleFactorsChangeNothing() {
+        QTemporaryDir dir;
+        const QString file = writeSample(dir);
+        const QString plain = dir.filePath("plain.png");
+        QCOMPARE(runTool({"render", file, "-o", plain}).status, 0);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_SCALE_FACTOR", "2");
+        environment.insert("QT_SCREEN_SCALE_FACTORS", "1.5");
+        environment.insert("QT_ENABLE_HIGHDPI_SCALING", "1");
+        const QString scaled = dir.filePath("scaled.png");
+        const ToolRun run = runTool({"render", file, "-o", scaled}, {}, environment);
+        QVERIFY2(run.status == 0, run.err);
+        QCOMPARE(fileBytes(scaled), fileBytes(plain));
+    }
+
+    void outputRulesHoldForRender() {
+        QTemporaryDir dir;
+        const QString file = writeSample(dir);
+        const QByteArray glyphs = fileBytes(file);
+        QVERIFY(QFile::link(file, dir.filePath("link.png")));
+        for (const QString& out : {file, dir.filePath("link.png")}) {
+            const ToolRun run = runTool({"render", file, "-o", out});
+            QCOMPARE(run.status, 2);
+            QVERIFY2(run.err.contains("choose another output"), run.err);
+        }
+        QCOMPARE(fileBytes(file), glyphs);
+
+        const QString png = dir.filePath("sheet.png");
+        QCOMPARE(runTool({"render", file, "-o", png}).status, 0);
+        const ToolRun piped = runTool({"render", file, "-o", "-"});
+        QCOMPARE(piped.status, 0);
+        QCOMPARE(piped.out, fileBytes(png));
+    }
+
+    void glyphRangeStartsTheSheet() {
+        QTemporaryDir dir;
+        const QString file = writeSample(dir);
+        QCOMPARE(runTool({"render", file, "-o", dir.filePath("all.png")}).status, 0);
+        const QImage all = loadSheet(dir.filePath("all.png"));
+        const struct {
+            const char* range;
+            const char* columns;
+            int first;
+            int count;
+        } cases[] = {{"5", "4", 5, 1}, {"20-", "4", 20, 6}, {"3-9", "3", 3, 7}};
+        for (const auto& c : cases) {
+            const QString png = dir.filePath("range.png");
+            const ToolRun run =
+                runTool({"render", file, "-o", png, "--glyphs", c.range, "--columns", c.columns});
+            QVERIFY2(run.status == 0, run.err);
+            const QImage sheet = loadSheet(png);
+            const int columns = QByteArray(c.columns).toInt();
+            const int rows = (c.count + columns - 1) / columns;
+            QCOMPARE(sheet.size(), QSize(columns * cell, rows * cell));
+            for (int k = 0; k < c.count; ++k)
+                QVERIFY2(cellOf(sheet, k, columns) == cellOf(all, c.first + k, 4),
+                         qPrintable(QString("--glyphs %1, cell %2").arg(c.range).arg(k)));
+            if (c.count % columns)
+                QCOMPARE(sheet.pixel(columns * cell - 50, rows * cell - 50), qRgb(255, 255, 255));
+        }
+        for (const char* range : {"26", "20-26"}) {
+            const ToolRun run =
+                runTool({"render", file, "-o", dir.filePath("bad.png"), "--glyphs", range});
+            QCOMPARE(run.status, 2);
+            QVERIFY2(run.err.contains("the file has 26 glyphs, numbered 0 to 25"), run.err);
+        }
+        QVERIFY(!QFile::exists(dir.filePath("bad.png")));
+    }
+
+    void tallSheetsGoIntoPages() {
+        QTemporaryDir dir;
+        const QString file = writeManyGlyphs(dir, 700);
+        const QString png = dir.filePath("sheet.png");
+        const ToolRun run = runTool({"render", file, "-o", png, "--columns", "1"});
+        QVERIFY2(run.status == 0, run.err);
+        // 700 rows of 100 pixels: four pages of 163 rows, the fifth of 48.
+        const int heights[] = {16300, 16300, 16300, 16300, 4800};
+        for (int page = 1; page <= 5; ++page) {
+            const QString name = dir.filePath(QString("sheet-%1.png").arg(page));
+            QVERIFY2(run.err.contains(("wrote " + name).toUtf8()), run.err);
+            QCOMPARE(QImageReader(name).size(), QSize(cell, heights[page - 1]));
+        }
+        QVERIFY(!QFile::exists(png) && !QFile::exists(dir.filePath("sheet-6.png")));
+
+        // Each page starts with the glyph after the last of the page before.
+        const QString range = dir.filePath("range.png");
+        QCOMPARE(
+            runTool({"render", file, "-o", range, "--columns", "1", "--glyphs", "162-163"}).status,
+            0);
+        const QImage pair = loadSheet(range);
+        QCOMPARE(loadSheet(dir.filePath("sheet-1.png")).copy(0, 16200, cell, cell),
+                 pair.copy(0, 0, cell, cell));
+        QCOMPARE(loadSheet(dir.filePath("sheet-2.png")).copy(0, 0, cell, cell),
+                 pair.copy(0, cell, cell, cell));
+
+        // Pages need file names: standard output is refused.
+        const ToolRun piped = runTool({"render", file, "-o", "-", "--columns", "1"});
+        QCOMPARE(piped.status, 2);
+        QVERIFY2(piped.err.contains("page files, which need a file name") && piped.out.isEmpty(),
+                 piped.err);
     }
 
     void filesWithoutGlyphsAreRefused() {

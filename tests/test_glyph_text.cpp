@@ -1,5 +1,6 @@
 #include "alphabet/GlyphText.h"
 #include "alphabet/SampleAlphabet.h"
+#include "alphabet/TextEncoding.h"
 
 #include <QtTest>
 #include <cmath>
@@ -32,6 +33,14 @@ GlyphSet parsed(const std::string& text, int resampleTo = 0) {
     if (!parseGlyphText(text, resampleTo, glyphs, error))
         qWarning("line %d: %s", error.line, error.message.c_str());
     return glyphs;
+}
+
+// `ascii` in UTF-16 of either byte order, with or without a byte-order mark.
+std::string utf16(const std::string& ascii, bool littleEndian, bool mark) {
+    std::string out = mark ? (littleEndian ? "\xff\xfe" : "\xfe\xff") : "";
+    for (char c : ascii)
+        out += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
+    return out;
 }
 
 double distance(const Point3& a, const Point3& b) {
@@ -136,6 +145,19 @@ private slots:
             {"", 0, "no points in the text"},
             {"# only a comment\n\n  \n", 0, "no points"},
             {"0 0 0\n1 1 1\n\n# glyph 1\n2 2 2\n", 5, "glyph 1 has 1 points where glyph 0 has 2"},
+            {"0,,0\n", 1, "field 2 is empty (nothing between two separators)"},
+            {"0 0 0\n;1;2\n", 2, "field 1 is empty (the line starts with a separator)"},
+            {"1,2,3,\n", 1, "field 4 is empty (the line ends with a separator)"},
+            {"1, ,2,3\n", 1, "field 2 is empty"},
+            {"x,y,z\nx,y,z\n", 2, "x: 'x' is not a number"},
+            {"x,y,z\n", 0, "no points"},
+            {"# c\n1 2\n", 2, "found 2"},
+            {utf16("0 0 0\n", true, true), 0,
+             "UTF-16 (little-endian), not UTF-8; convert it with: "
+             "iconv -f UTF-16LE -t UTF-8"},
+            {utf16("0 0 0\n1 1 1\n", true, false), 0, "UTF-16 (little-endian)"},
+            {utf16("0 0 0\n", false, true), 0, "iconv -f UTF-16BE"},
+            {utf16("x y z\n0 0 0\n", false, false), 0, "UTF-16 (big-endian)"},
         };
         for (const auto& c : cases) {
             GlyphSet glyphs;
@@ -147,6 +169,49 @@ private slots:
             QVERIFY2(error.message.find(c.says) != std::string::npos, error.message.c_str());
             QVERIFY(glyphs.pointsPerGlyph == -5 && glyphs.points.empty());
         }
+    }
+
+    void textFromOtherProgramsReadsAsItIs() {
+        // A spreadsheet's CSV: byte-order mark, column names, CRLF, a row of empty cells
+        // between glyphs; then semicolons, tabs and mixed separators.
+        const GlyphSet csv = parsed("\xef\xbb\xbfx,y,z\r\n0,1.5,-2\r\n3, 4 ,5e1\r\n,,\r\n"
+                                    "6;7;8\r\n9\t10 ,11\r\n");
+        const GlyphSet plain = parsed("0 1.5 -2\n3 4 5e1\n\n6 7 8\n9 10 11\n");
+        QCOMPARE(csv.glyphCount, 2);
+        QCOMPARE(csv.pointsPerGlyph, 2);
+        QVERIFY(sameBytes(csv.points, plain.points));
+        QCOMPARE(csv.header, std::string("x,y,z"));
+        QCOMPARE(plain.header, std::string());
+
+        // Only a first line without numbers is taken for column names, comments before it aside.
+        QCOMPARE(parsed("# exported\n\"X\"; \"Y\"; \"Z\"  # names\n1;2;3\n").header,
+                 std::string("\"X\"; \"Y\"; \"Z\""));
+        GlyphSet glyphs;
+        TextError error;
+        QVERIFY(!parseGlyphText("nan x y\n", 0, glyphs, error)); // a NaN is a number: not names
+        QCOMPARE(error.message, std::string("y: 'x' is not a number"));
+        QCOMPARE(parsed("\xef\xbb\xbf"
+                        "1 2 3\n")
+                     .points.size(),
+                 std::size_t(1));
+
+        // The glyph lengths the text held, for the summary of a resampled import.
+        const GlyphSet resampled = parsed("0 0 0\n1 1 1\n\n0 0 0\n1 0 0\n2 0 0\n", 4);
+        QCOMPARE(resampled.pointsPerGlyph, 4);
+        QCOMPARE(resampled.fewestInText, 2);
+        QCOMPARE(resampled.mostInText, 3);
+    }
+
+    void textIsToldFromGlyphFiles() {
+        const std::vector<Point3> sample = sampleAlphabet(48);
+        std::string glyphFile("\x30\0\0\0\x1a\0\0\0", 8);
+        glyphFile.append(reinterpret_cast<const char*>(sample.data()), 512);
+        QVERIFY(!looksLikeText(glyphFile));
+        QVERIFY(looksLikeText("0 0 0\r\n\t1 1 1\f\n"));
+        QVERIFY(looksLikeText("\xef\xbb\xbfx,y,z\n# caf\xc3\xa9\n"));
+        QVERIFY(looksLikeText(utf16("0 0 0\n", true, false)));
+        QVERIFY(!looksLikeText(std::string("0 0\x01 0", 7)));
+        QVERIFY(!looksLikeText(""));
     }
 
     void resamplingKeepsEndsAndSpacesEvenly() {

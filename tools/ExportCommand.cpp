@@ -4,10 +4,8 @@
 #include "tools/Files.h"
 #include "tools/Options.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 
@@ -16,35 +14,26 @@ namespace {
 const char* const exportHelp =
     "usage: alphabet-tool export FILE [-o TEXT]\n"
     "Writes the glyphs of a glyph file as text (the format that import reads) to\n"
-    "standard output or to TEXT. Every float is written so that importing the\n"
-    "text gives back the same bytes.\n"
+    "standard output, or to TEXT ('-' for standard output). Every float is written\n"
+    "so that importing the text gives back the same bytes. TEXT may not be FILE;\n"
+    "a device or FIFO is written straight through; a symlink's target is replaced\n"
+    "and the link kept; a replaced file keeps its permissions.\n"
     "Exit status: 0 written, 1 file shorter than its header announces or write\n"
-    "failure, 2 usage or unreadable FILE.\n";
-
-// The glyph count the header announces, or -1 where the file has no sound header.
-std::int64_t announcedGlyphs(const char* path) {
-    std::ifstream in(path, std::ios::binary);
-    std::int32_t header[2] = {0, 0};
-    in.read(reinterpret_cast<char*>(header), sizeof header);
-    return in.gcount() == sizeof header && header[0] >= 0 && header[1] >= 0 ? header[1] : -1;
-}
-
-bool writeAll(std::FILE* out, const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
-}
+    "failure, 2 usage, unreadable FILE, FILE that is text, or refused output.\n";
 
 } // namespace
 
 int runExport(int argc, char** argv) {
     const char* input = nullptr;
-    std::string output;
+    const char* output = "-";
     for (int i = 0; i < argc; ++i) {
         if (isHelpOption(argv[i])) {
             std::fputs(exportHelp, stdout);
             return 0;
         }
-        if (!std::strcmp(argv[i], "-o") && i + 1 < argc) {
-            output = argv[++i];
+        if (!std::strcmp(argv[i], "-o")) {
+            if (!(output = outputOption("export", argc, argv, i)))
+                return 2;
         } else if (!input && argv[i][0] != '-') {
             input = argv[i];
         } else {
@@ -58,10 +47,13 @@ int runExport(int argc, char** argv) {
         return 2;
     }
     std::string error;
-    if (!canRead(input, error)) {
+    GlyphHeader header;
+    if (!canRead(input, error) || !readGlyphHeader(input, header, error)) {
         std::fprintf(stderr, "alphabet-tool export: %s\n", error.c_str());
         return 2;
     }
+    if (refuseText("export", input, header))
+        return 2;
 
     // The loader reports a bad header or a short file on standard error itself.
     int pointsPerGlyph = 0;
@@ -75,18 +67,13 @@ int runExport(int argc, char** argv) {
     const std::string text = formatGlyphText(points.get(), pointsPerGlyph, glyphCount);
     points.reset();
 
-    if (output.empty()) {
-        if (!writeAll(stdout, text)) {
-            std::fprintf(stderr, "alphabet-tool export: can't write to standard output\n");
-            return 1;
-        }
-    } else {
-        ReplacingFile file;
-        if (!file.open(output, error) || !writeAll(file.stream(), text) || !file.commit(error)) {
-            std::fprintf(stderr, "alphabet-tool export: %s\n",
-                         error.empty() ? (output + ": can't write").c_str() : error.c_str());
-            return 1;
-        }
-    }
-    return announcedGlyphs(input) == glyphCount ? 0 : 1;
+    OutputFile file;
+    if (const int status = openOutput("export", file, output, {input, true}))
+        return status;
+    const bool written = std::fwrite(text.data(), 1, text.size(), file.stream()) == text.size();
+    if (const int status = commitOutput("export", file, written))
+        return status;
+    // A pipe's header was taken by the loader; only a regular file's can be checked.
+    const bool whole = header.fileSize < 0 || header.glyphCount == glyphCount;
+    return whole ? 0 : 1;
 }

@@ -1,79 +1,22 @@
 #include "tools/Files.h"
 
+#include "alphabet/TextEncoding.h"
+
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
+
+// Bytes looked at to tell text from a glyph file.
+constexpr std::size_t sniffBytes = 512;
 
 std::string describe(const std::string& path, const char* what) {
     return path + ": " + what + " (" + std::strerror(errno) + ")";
 }
 
 } // namespace
-
-ReplacingFile::~ReplacingFile() {
-    discard();
-}
-
-bool ReplacingFile::open(const std::string& path, std::string& error) {
-    discard();
-    target = path;
-    temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        error = describe(path, "can't create a temporary file beside it");
-        temporary.clear();
-        return false;
-    }
-    file = fdopen(descriptor, "wb");
-    if (!file) {
-        error = describe(path, "can't open the temporary file");
-        close(descriptor);
-        discard();
-        return false;
-    }
-    return true;
-}
-
-bool ReplacingFile::commit(std::string& error) {
-    if (!file) {
-        error = target + ": nothing to write";
-        return false;
-    }
-    bool written = !std::ferror(file) && std::fflush(file) == 0;
-    written = fsync(fileno(file)) == 0 && written;
-    const bool closed = std::fclose(file) == 0;
-    file = nullptr;
-    if (!written || !closed) {
-        error = describe(target, "can't write");
-        discard();
-        return false;
-    }
-    // mkstemp makes the file private to its owner; an output file is an ordinary document.
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(temporary.c_str(), 0666 & ~mask);
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        error = describe(target, "can't replace");
-        discard();
-        return false;
-    }
-    temporary.clear();
-    return true;
-}
-
-void ReplacingFile::discard() {
-    if (file) {
-        std::fclose(file);
-        file = nullptr;
-    }
-    if (!temporary.empty()) {
-        unlink(temporary.c_str());
-        temporary.clear();
-    }
-}
 
 bool canRead(const std::string& path, std::string& error) {
     struct stat status;
@@ -112,4 +55,64 @@ bool readWholeFile(const std::string& path, std::string& data, std::string& erro
     if (!standardInput)
         std::fclose(in);
     return !failed;
+}
+
+bool readGlyphHeader(const std::string& path, GlyphHeader& header, std::string& error) {
+    header = GlyphHeader();
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) {
+        error = describe(path, "can't open");
+        return false;
+    }
+    // A pipe gives its bytes once, and they are the loader's.
+    if (!S_ISREG(status.st_mode))
+        return true;
+    header.fileSize = status.st_size;
+    std::FILE* in = std::fopen(path.c_str(), "rb");
+    if (!in) {
+        error = describe(path, "can't open");
+        return false;
+    }
+    char start[sniffBytes];
+    const std::size_t got = std::fread(start, 1, sizeof start, in);
+    std::fclose(in);
+    header.complete = got >= 8;
+    if (header.complete) {
+        std::memcpy(&header.pointsPerGlyph, start, 4);
+        std::memcpy(&header.glyphCount, start + 4, 4);
+    }
+    const std::int64_t glyphBytes = 12 * std::int64_t(header.pointsPerGlyph);
+    const bool fits = header.complete && header.pointsPerGlyph >= 0 && header.glyphCount >= 0 &&
+                      (glyphBytes == 0 || header.glyphCount <= (header.fileSize - 8) / glyphBytes);
+    header.looksLikeText = !fits && looksLikeText({start, got});
+    return true;
+}
+
+bool refuseText(const char* command, const std::string& path, const GlyphHeader& header) {
+    if (!header.looksLikeText)
+        return false;
+    std::fprintf(stderr,
+                 "alphabet-tool %s: %s looks like text, not a glyph file; make a glyph file from "
+                 "it with: alphabet-tool import %s -o OUT.alphabet\n",
+                 command, path.c_str(), path.c_str());
+    return true;
+}
+
+int openOutput(const char* command, OutputFile& file, const std::string& path,
+               const OutputRules& rules) {
+    std::string error;
+    const OutputStatus status = file.open(path, rules, error);
+    if (status == OutputStatus::Ready)
+        return 0;
+    std::fprintf(stderr, "alphabet-tool %s: %s\n", command, error.c_str());
+    return status == OutputStatus::Refused ? 2 : 1;
+}
+
+int commitOutput(const char* command, OutputFile& file, bool written) {
+    std::string error;
+    if (file.commit(error) && written)
+        return 0;
+    std::fprintf(stderr, "alphabet-tool %s: %s\n", command,
+                 error.empty() ? "the output was not written in full" : error.c_str());
+    return 1;
 }

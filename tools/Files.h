@@ -1,34 +1,41 @@
 #pragma once
 
-// File access for the commands: whole-file reads and outputs that replace a file at once.
+// File access for the commands: whole-file reads, the glyph-file header and outputs.
 
-#include <cstdio>
+#include "alphabet/OutputFile.h"
+
+#include <cstdint>
 #include <string>
-
-// An output file that replaces `path` only once it is complete: the bytes go
-// to a temporary file beside it, renamed over `path` by commit(). A file that
-// is never committed is removed, so an existing file is never left half written.
-class ReplacingFile {
-public:
-    ReplacingFile() = default;
-    ~ReplacingFile();
-    ReplacingFile(const ReplacingFile&) = delete;
-    ReplacingFile& operator=(const ReplacingFile&) = delete;
-
-    bool open(const std::string& path, std::string& error);
-    std::FILE* stream() const { return file; }
-    bool commit(std::string& error);
-
-private:
-    void discard();
-
-    std::string target;
-    std::string temporary;
-    std::FILE* file = nullptr;
-};
 
 // True if `path` is a file that can be opened for reading; else says why not.
 bool canRead(const std::string& path, std::string& error);
 
 // Reads a whole file, or standard input for "-", into `data`.
 bool readWholeFile(const std::string& path, std::string& data, std::string& error);
+
+// The header of a glyph file, as far as the file holds one. Only a regular file's
+// header is read: a pipe's bytes are left to the loader.
+struct GlyphHeader {
+    bool complete = false; // the file holds all 8 bytes of it
+    std::int32_t pointsPerGlyph = 0;
+    std::int32_t glyphCount = 0;
+    std::int64_t fileSize = -1; // -1 where the file is not a regular file
+    // The header announces more than the file holds and the first bytes read as text.
+    bool looksLikeText = false;
+};
+
+// Reads the header of the glyph file `path`; false (saying why) where it can't be read.
+bool readGlyphHeader(const std::string& path, GlyphHeader& header, std::string& error);
+
+// Where `header` says its file is text, tells on standard error how to import it and
+// returns true.
+bool refuseText(const char* command, const std::string& path, const GlyphHeader& header);
+
+// Opens `file` for `command`; where it is refused or fails, says why on standard error
+// and returns the exit status (2 refused, 1 failed), else 0.
+int openOutput(const char* command, OutputFile& file, const std::string& path,
+               const OutputRules& rules);
+
+// Completes `file`, into which `written` says all bytes went; 0, or 1 after saying
+// what failed.
+int commitOutput(const char* command, OutputFile& file, bool written);

@@ -7,11 +7,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
@@ -20,7 +18,10 @@ const char* const infoHelp =
     "Describes a glyph file: its header, its size against the size the header\n"
     "announces, the bounding box of all points, and each glyph's extent and any\n"
     "problem that keeps the viewer's camera from placing it the usual way.\n"
-    "Exit status: 0 sound file, 1 file with problems, 2 usage or unreadable FILE.\n";
+    "A file that is text rather than a glyph file is refused, with the import\n"
+    "command that makes a glyph file from it.\n"
+    "Exit status: 0 sound file, 1 file with problems, 2 usage, unreadable FILE or\n"
+    "FILE that is text.\n";
 
 // Smallest and largest finite coordinates seen.
 struct Bounds {
@@ -86,36 +87,41 @@ int runInfo(int argc, char** argv) {
         path = argv[i];
     }
     std::string error;
-    struct stat status;
-    if (!path || !canRead(path, error) || stat(path, &status) != 0) {
+    GlyphHeader header;
+    if (!path || !canRead(path, error) || !readGlyphHeader(path, header, error)) {
         std::fprintf(stderr, "alphabet-tool info: %s\n%s",
                      path ? error.c_str() : "no glyph file given", path ? "" : infoHelp);
         return 2;
     }
+    if (refuseText("info", path, header))
+        return 2;
 
     std::printf("file     %s\n", path);
-    std::int32_t header[2] = {0, 0};
-    std::ifstream in(path, std::ios::binary);
-    in.read(reinterpret_cast<char*>(header), sizeof header);
+    const std::int32_t counts[2] = {header.pointsPerGlyph, header.glyphCount};
     bool sound = true;
-    if (in.gcount() != sizeof header) {
+    if (header.fileSize < 0) {
+        std::printf("header   not checked: not a regular file, read as the viewer reads it\n");
+    } else if (!header.complete) {
         std::printf("header   missing: the file has %lld bytes, a header needs 8\n",
-                    static_cast<long long>(status.st_size));
+                    static_cast<long long>(header.fileSize));
         sound = false;
-    } else if (header[0] < 0 || header[1] < 0) {
-        std::printf("header   negative counts: %d points per glyph, %d glyphs\n", header[0],
-                    header[1]);
+    } else if (counts[0] < 0 || counts[1] < 0) {
+        std::printf("header   negative counts: %d points per glyph, %d glyphs\n", counts[0],
+                    counts[1]);
         sound = false;
     } else {
-        std::printf("header   %d points per glyph, %d glyphs\n", header[0], header[1]);
-        sound = reportSize(status.st_size, header);
+        std::printf("header   %d points per glyph, %d glyphs\n", counts[0], counts[1]);
+        sound = reportSize(header.fileSize, counts);
     }
 
     // The loader reports a bad header or a short file on standard error itself.
     int pointsPerGlyph = 0;
     int glyphCount = 0;
     std::unique_ptr<Point3[]> points(loadAlphabet(path, pointsPerGlyph, glyphCount));
-    if (glyphCount < header[1])
+    if (header.fileSize < 0)
+        std::printf("loaded   %d glyphs of %d points, as the viewer does\n", glyphCount,
+                    pointsPerGlyph);
+    else if (glyphCount < counts[1])
         std::printf("loaded   %d glyphs, as the viewer does\n", glyphCount);
 
     Bounds all;

@@ -20,20 +20,22 @@ PngWriter::~PngWriter() {
         deflateEnd(&stream);
 }
 
-bool PngWriter::open(const std::string& path, int width_, int height_, std::string& error) {
+OutputStatus PngWriter::open(const std::string& path, const OutputRules& rules, int width_,
+                             int height_, std::string& error) {
     if (width_ < 1 || height_ < 1) {
         error = path + ": an image needs at least one pixel each way";
-        return false;
+        return OutputStatus::Failed;
     }
-    target = path;
+    target = OutputFile::shownName(path);
     width = width_;
     height = height_;
     rowsWritten = 0;
-    if (!file.open(path, error))
-        return false;
+    const OutputStatus status = file.open(path, rules, error);
+    if (status != OutputStatus::Ready)
+        return status;
     if (deflateInit(&stream, Z_DEFAULT_COMPRESSION) != Z_OK) {
-        error = path + ": can't start compression";
-        return false;
+        error = target + ": can't start compression";
+        return OutputStatus::Failed;
     }
     streamOpen = true;
     buffer.resize(chunkBytes);
@@ -51,10 +53,10 @@ bool PngWriter::open(const std::string& path, int width_, int height_, std::stri
     header[12] = 0; // not interlaced
     if (std::fwrite(signature, 1, sizeof signature, file.stream()) != sizeof signature ||
         !writeChunk("IHDR", header, sizeof header)) {
-        error = path + ": can't write";
-        return false;
+        error = target + ": can't write";
+        return OutputStatus::Failed;
     }
-    return true;
+    return OutputStatus::Ready;
 }
 
 bool PngWriter::writeRow(const unsigned char* rgb) {

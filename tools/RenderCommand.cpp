@@ -2,6 +2,8 @@
 #include "tools/Files.h"
 #include "tools/Options.h"
 #include "tools/PngWriter.h"
+#include "tools/RenderSetup.h"
+#include "tools/SheetLayout.h"
 #include "tools/SheetPager.h"
 #include "tools/VirtualDisplay.h"
 #include "view/CharGLWidget.h"
@@ -11,7 +13,6 @@
 #include <QThread>
 #include <QWindow>
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,13 +23,21 @@
 namespace {
 
 const char* const renderHelp =
-    "usage: alphabet-tool render FILE -o OUT.png [--columns N]\n"
-    "Draws every glyph of a glyph file with the viewer's own drawing, each cell as\n"
-    "the viewer shows it before any glyph is turned, and writes them as one PNG\n"
+    "usage: alphabet-tool render FILE -o OUT.png [--columns N] [--glyphs FIRST-LAST]\n"
+    "Draws the glyphs of a glyph file with the viewer's own drawing, each cell as\n"
+    "the viewer shows it before any glyph is turned, and writes them as a PNG\n"
     "sheet of N cells to a row (default 4, as in the viewer).\n"
+    "--glyphs FIRST-LAST draws glyphs FIRST to LAST only (numbered from 0, both\n"
+    "included); FIRST alone draws one glyph, FIRST- runs to the last glyph.\n"
+    "A sheet taller than 16384 pixels is cut into pages of whole rows, written as\n"
+    "OUT-1.png, OUT-2.png, ... and each named on standard error; one that fits is\n"
+    "written to OUT.png itself ('-' for standard output). OUT may not be FILE; a\n"
+    "device or FIFO is written straight through; a symlink's target is replaced\n"
+    "and the link kept; a replaced file keeps its permissions.\n"
     "Needs an X display; where DISPLAY is not set it starts Xvfb for itself.\n"
-    "Exit status: 0 written, 1 no glyphs or drawing/write failure, 2 usage or\n"
-    "unreadable FILE.\n";
+    "Qt's scale-factor variables are ignored, so cells are always 100 pixels.\n"
+    "Exit status: 0 written, 1 no glyphs or drawing/write failure, 2 usage,\n"
+    "unreadable FILE, a display that can't be opened, or refused output.\n";
 
 constexpr int viewSize = 400;
 // Generous: a loaded machine or a sanitizer build can take seconds to map a window.
@@ -52,49 +61,104 @@ bool waitUntilShown(QWidget& widget) {
     return true;
 }
 
-// Lays the cells out `columns` to a row and streams the sheet into `output`.
-int writeSheet(SheetPager& pager, int columns, const std::string& output) {
-    const int count = pager.glyphCount();
+struct SheetRequest {
+    int columns = 4;
+    GlyphRange range;
+    std::string output;
+    OutputRules rules;
+};
+
+int refuse(const std::string& message) {
+    std::fprintf(stderr, "alphabet-tool render: %s\n", message.c_str());
+    return 2;
+}
+
+// Streams one page of `layout` into `output`, one row of cells at a time.
+int writePage(SheetPager& pager, const SheetLayout& layout, int page, const std::string& output,
+              const OutputRules& rules) {
     const int cell = pager.cellSize();
-    const int rows = static_cast<int>((std::int64_t(count) + columns - 1) / columns);
-    if (rows > INT_MAX / cell)
-        return fail("too many rows for one image; use more --columns");
-    const std::size_t stride = std::size_t(columns) * std::size_t(cell) * 3;
+    const int rows = layout.rowsOnPage(page);
+    const std::size_t stride = std::size_t(layout.columns) * std::size_t(cell) * 3;
     std::vector<unsigned char> band(stride * std::size_t(cell));
     PngWriter png;
     std::string error;
-    if (!png.open(output, columns * cell, rows * cell, error))
-        return fail(error);
-    for (int row = 0; row < rows; ++row) {
+    const OutputStatus opened = png.open(output, rules, layout.columns * cell, rows * cell, error);
+    if (opened != OutputStatus::Ready)
+        return opened == OutputStatus::Refused ? refuse(error) : fail(error);
+    for (int row = page * layout.rowsPerPage; row < page * layout.rowsPerPage + rows; ++row) {
         std::fill(band.begin(), band.end(), 0xff); // cells past the last glyph stay white
-        for (int column = 0; column < columns && row * columns + column < count; ++column) {
+        for (int column = 0; column < layout.columns && layout.glyphAt(row, column) >= 0;
+             ++column) {
             unsigned char* corner = band.data() + std::size_t(column) * std::size_t(cell) * 3;
-            if (!pager.copyCell(row * columns + column, corner, stride, error))
+            if (!pager.copyCell(layout.glyphAt(row, column), corner, stride, error))
                 return fail(error);
         }
         for (int y = 0; y < cell; ++y)
             if (!png.writeRow(band.data() + std::size_t(y) * stride))
-                return fail(output + ": can't write");
+                return fail(OutputFile::shownName(output) + ": can't write");
     }
     return png.finish(error) ? 0 : fail(error);
+}
+
+// Lays the asked glyphs out and writes the sheet, in pages where it is too tall for one image.
+int writeSheet(SheetPager& pager, const SheetRequest& sheet, const std::string& input) {
+    SheetLayout layout;
+    std::string error;
+    if (!layOutSheet(sheet.range, pager.glyphCount(), sheet.columns, pager.cellSize(), layout,
+                     error))
+        return refuse(input + ": " + error);
+    if (layout.pages == 1)
+        return writePage(pager, layout, 0, sheet.output, sheet.rules);
+    if (OutputFile::isStream(sheet.output))
+        return refuse(OutputFile::shownName(sheet.output) + ": the sheet is " +
+                      std::to_string(std::int64_t(layout.rows) * pager.cellSize()) +
+                      " pixels high and goes into " + std::to_string(layout.pages) +
+                      " page files, which need a file name (-o OUT.png)");
+    // Every page's name is checked before the first is written.
+    for (int page = 1; page <= layout.pages; ++page)
+        if (OutputFile::check(pageName(sheet.output, page), sheet.rules, error) !=
+            OutputStatus::Ready)
+            return refuse(error);
+    for (int page = 0; page < layout.pages; ++page) {
+        const std::string name = pageName(sheet.output, page + 1);
+        if (const int status = writePage(pager, layout, page, name, sheet.rules))
+            return status;
+        const int firstRow = page * layout.rowsPerPage;
+        const int lastRow = firstRow + layout.rowsOnPage(page) - 1;
+        const int lastGlyph = layout.glyphAt(lastRow, 0) + layout.columns - 1;
+        std::fprintf(stderr, "alphabet-tool render: wrote %s (page %d of %d, glyphs %d to %d)\n",
+                     name.c_str(), page + 1, layout.pages, layout.glyphAt(firstRow, 0),
+                     std::min(lastGlyph, layout.first + layout.glyphs - 1));
+    }
+    return 0;
 }
 
 } // namespace
 
 int runRender(int argc, char** argv) {
     const char* input = nullptr;
-    std::string output;
-    int columns = 4;
+    SheetRequest sheet;
     for (int i = 0; i < argc; ++i) {
         if (isHelpOption(argv[i])) {
             std::fputs(renderHelp, stdout);
             return 0;
         }
-        if (!std::strcmp(argv[i], "--columns") && i + 1 < argc) {
-            if (!parseNumberOption("render", "--columns", argv[++i], 1, 1000, columns))
+        if (!std::strcmp(argv[i], "--columns")) {
+            if (!numberOption("render", argc, argv, i, 1, 1000, sheet.columns))
                 return 2;
-        } else if (!std::strcmp(argv[i], "-o") && i + 1 < argc) {
-            output = argv[++i];
+        } else if (!std::strcmp(argv[i], "--glyphs")) {
+            const char* range = optionValue("render", argc, argv, i, "a range FIRST-LAST");
+            if (!range)
+                return 2;
+            if (!parseGlyphRange(range, sheet.range))
+                return refuse(std::string("--glyphs takes FIRST-LAST, FIRST or FIRST- (glyph "
+                                          "numbers from 0, FIRST up to LAST), not '") +
+                              range + "'");
+        } else if (!std::strcmp(argv[i], "-o")) {
+            const char* output = outputOption("render", argc, argv, i);
+            if (!output)
+                return 2;
+            sheet.output = output;
         } else if (!input && argv[i][0] != '-') {
             input = argv[i];
         } else {
@@ -103,23 +167,30 @@ int runRender(int argc, char** argv) {
             return 2;
         }
     }
-    if (!input || output.empty()) {
+    if (!input || sheet.output.empty()) {
         std::fprintf(stderr, "alphabet-tool render: %s\n%s",
                      input ? "no output given (-o OUT.png)" : "no glyph file given", renderHelp);
         return 2;
     }
     std::string error;
-    if (!canRead(input, error)) {
-        std::fprintf(stderr, "alphabet-tool render: %s\n", error.c_str());
+    GlyphHeader header;
+    if (!canRead(input, error) || !readGlyphHeader(input, header, error))
+        return refuse(error);
+    if (refuseText("render", input, header))
         return 2;
-    }
+    sheet.rules.input = input;
+    if (OutputFile::check(sheet.output, sheet.rules, error) != OutputStatus::Ready)
+        return refuse(error);
 
+    clearScaleFactors();
     VirtualDisplay display;
     const char* current = std::getenv("DISPLAY");
     if (!current || !*current) {
         if (!display.start(error))
             return fail(error);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
+    } else if (!checkDisplay(error)) {
+        return refuse(error);
     }
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     QApplication::setAttribute(Qt::AA_DisableHighDpiScaling);
@@ -142,5 +213,5 @@ int runRender(int argc, char** argv) {
     SheetPager pager(view);
     if (pager.glyphCount() == 0)
         return fail(std::string(input) + ": no glyphs to render");
-    return writeSheet(pager, columns, output);
+    return writeSheet(pager, sheet, input);
 }
