@@ -18,19 +18,21 @@
 
 namespace {
 
-// Bytes in the file behind the descriptor, or -1 where that can't be known in
-// advance: pipes, character devices, and pseudo-files that can't seek to their end.
-std::int64_t knownSize(int descriptor) {
-    struct stat status {};
-    if (fstat(descriptor, &status) != 0 || !(S_ISREG(status.st_mode) || S_ISBLK(status.st_mode)))
-        return -1;
-    const off_t end = lseek(descriptor, 0, SEEK_END);
-    return end < 0 ? -1 : static_cast<std::int64_t>(end);
-}
+// What the file behind a descriptor tells of its size.
+struct Extent {
+    std::int64_t bytes = -1; // -1 where it can't be known in advance
+    bool regular = false;    // a regular file, which can be mapped
+};
 
-bool isRegular(int descriptor) {
+// Pipes, character devices and pseudo-files that can't seek to their end have no known size.
+Extent extentOf(int descriptor) {
     struct stat status {};
-    return fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode);
+    Extent extent;
+    if (fstat(descriptor, &status) != 0 || !(S_ISREG(status.st_mode) || S_ISBLK(status.st_mode)))
+        return extent;
+    extent.regular = S_ISREG(status.st_mode);
+    extent.bytes = static_cast<std::int64_t>(std::max<off_t>(-1, lseek(descriptor, 0, SEEK_END)));
+    return extent;
 }
 
 // Reads up to `wanted` bytes at `offset`, fewer where the file ends first.
@@ -148,15 +150,15 @@ void AlphabetFile::load(int descriptor, const char* path, Storage storage) {
     }
 
     const std::int64_t glyphBytes = std::int64_t(sizeof(Point3)) * perGlyph;
-    const std::int64_t size = knownSize(descriptor);
+    const Extent extent = extentOf(descriptor);
     std::int64_t loaded = 0;
     try {
-        if (size >= 0) {
+        if (extent.bytes >= 0) {
             const std::int64_t fits = std::min<std::int64_t>(
                 header.glyphCount,
-                std::max<std::int64_t>(0, size - alphabetHeaderBytes) / glyphBytes);
+                std::max<std::int64_t>(0, extent.bytes - alphabetHeaderBytes) / glyphBytes);
             const bool mapped = storage == Storage::MapWherePossible && fits > 0 &&
-                                isRegular(descriptor) && map(descriptor, fits * glyphBytes);
+                                extent.regular && map(descriptor, fits * glyphBytes);
             loaded = mapped ? fits : readSized(descriptor, fits);
         } else {
             loaded = readStream(descriptor, path);

@@ -89,7 +89,9 @@ bool installHandler() {
     action.sa_sigaction = onBusError;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
-    return sigaction(SIGBUS, &action, &previousAction) == 0;
+    // The previous action is read first, so the handler never sees it half written.
+    return sigaction(SIGBUS, nullptr, &previousAction) == 0 &&
+           sigaction(SIGBUS, &action, nullptr) == 0;
 }
 
 } // namespace
