@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
-#include <cstring>
+#include <cstdio>
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
