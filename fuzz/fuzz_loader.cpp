@@ -2,8 +2,10 @@
 // regular file (a memfd) and once through a pipe, where the loader can't see
 // the size in advance. Both must load the same glyphs, byte for byte what the
 // file holds, within the counts that the header and the file size allow; every
-// loaded glyph then gets a camera, which must hold no NaN or infinity.
+// loaded glyph then gets a camera, which must hold no NaN or infinity. The
+// file is also opened as an AlphabetFile, which maps it, and must agree.
 #include "FuzzCheck.h"
+#include "alphabet/AlphabetFile.h"
 #include "alphabet/AlphabetLoader.h"
 #include "view/GlyphCamera.h"
 
@@ -30,12 +32,34 @@ Loaded loadDescriptor(int descriptor) {
     return result;
 }
 
-Loaded loadAsFile(const std::uint8_t* data, std::size_t size) {
+// The memfd holding the current input, written anew for each.
+int fileOf(const std::uint8_t* data, std::size_t size) {
     static const int file = memfd_create("glyphs", 0);
     FUZZ_REQUIRE(file >= 0);
     FUZZ_REQUIRE(ftruncate(file, 0) == 0);
     FUZZ_REQUIRE(pwrite(file, data, size, 0) == static_cast<ssize_t>(size));
-    return loadDescriptor(file);
+    return file;
+}
+
+// The mapped file holds what loadAlphabet reads from the same file, and has a
+// problem to tell exactly where it holds fewer glyphs than announced.
+void checkMappedAgrees(int descriptor, const Loaded& loaded, const std::uint8_t* data,
+                       std::size_t size) {
+    const std::string path = "/proc/self/fd/" + std::to_string(descriptor);
+    AlphabetFile file;
+    FUZZ_REQUIRE(file.open(path.c_str()));
+    FUZZ_REQUIRE(file.pointsPerGlyph() == loaded.pointsPerGlyph);
+    FUZZ_REQUIRE(file.glyphCount() == loaded.glyphCount);
+    FUZZ_REQUIRE(file.isMapped() == (loaded.pointsPerGlyph > 0 && loaded.glyphCount > 0));
+    std::int32_t header[2] = {0, 0};
+    if (size >= 8)
+        std::memcpy(header, data, sizeof header);
+    FUZZ_REQUIRE(file.announcedGlyphCount() == header[1]);
+    FUZZ_REQUIRE(file.problem().empty() ==
+                 (size >= 8 && header[0] >= 0 && header[1] == loaded.glyphCount));
+    const std::size_t points = std::size_t(loaded.pointsPerGlyph) * std::size_t(loaded.glyphCount);
+    if (points > 0)
+        FUZZ_REQUIRE(std::memcmp(file.glyph(0), loaded.block.get(), points * sizeof(Point3)) == 0);
 }
 
 // The pipe holds the whole input (64 KiB by default, more than -max_len), so no
@@ -104,8 +128,10 @@ void checkCameras(const Loaded& loaded) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const Loaded file = loadAsFile(data, size);
+    const int descriptor = fileOf(data, size);
+    const Loaded file = loadDescriptor(descriptor);
     checkAgainstBytes(file, data, size);
+    checkMappedAgrees(descriptor, file, data, size);
     checkCameras(file);
     if (size <= 65536) {
         const Loaded piped = loadAsPipe(data, size);

@@ -1,3 +1,5 @@
+#include "GlyphFileSupport.h"
+#include "alphabet/AlphabetFile.h"
 #include "alphabet/AlphabetLoader.h"
 #include "alphabet/AlphabetWriter.h"
 
@@ -5,9 +7,7 @@
 #include <QtTest>
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -15,73 +15,24 @@
 #include <unistd.h>
 #include <vector>
 
+// Every case below holds for both ways of reading a glyph file: loadAlphabet's
+// block in memory, and an AlphabetFile (mapped where the file allows).
+enum class Route { Loader, File };
+Q_DECLARE_METATYPE(Route)
+
 namespace {
-
-// Captures what a call writes to one of the standard streams.
-class Capture {
-public:
-    explicit Capture(FILE* stream) : stream(stream), descriptor(fileno(stream)) {
-        std::fflush(stream);
-        saved = dup(descriptor);
-        std::FILE* temporary = std::tmpfile();
-        file = temporary;
-        dup2(fileno(temporary), descriptor);
-    }
-    QByteArray finish() {
-        std::fflush(stream);
-        dup2(saved, descriptor);
-        close(saved);
-        std::rewind(file);
-        QByteArray text;
-        char buffer[512];
-        std::size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-            text.append(buffer, static_cast<int>(got));
-        std::fclose(file);
-        return text;
-    }
-
-private:
-    FILE* stream;
-    int descriptor;
-    int saved;
-    FILE* file;
-};
-
-std::vector<Point3> numberedPoints(int count) {
-    std::vector<Point3> points;
-    for (int i = 0; i < count; ++i)
-        points.push_back({float(i), float(i) + 0.25f, -float(i)});
-    return points;
-}
-
-void writeRaw(const QString& path, std::int32_t pointsPerGlyph, std::int32_t glyphCount,
-              const std::vector<Point3>& points, int extraBytes = 0) {
-    std::ofstream out(path.toStdString(), std::ios::binary);
-    const std::int32_t header[2] = {pointsPerGlyph, glyphCount};
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    out.write(reinterpret_cast<const char*>(points.data()),
-              static_cast<std::streamsize>(points.size() * sizeof(Point3)));
-    out.write("0123456789abcdef", extraBytes);
-}
 
 struct Loaded {
     std::unique_ptr<Point3[]> block;
+    AlphabetFile file;
     int pointsPerGlyph = -7;
     int glyphCount = -7;
     QByteArray out;
     QByteArray err;
-};
 
-Loaded load(const QString& path) {
-    Loaded result;
-    Capture out(stdout), err(stderr);
-    const QByteArray name = path.toLocal8Bit();
-    result.block.reset(loadAlphabet(name.constData(), result.pointsPerGlyph, result.glyphCount));
-    result.err = err.finish();
-    result.out = out.finish();
-    return result;
-}
+    const Point3* points() const { return block ? block.get() : file.glyph(0); }
+    const Point3& point(int index) const { return points()[index]; }
+};
 
 } // namespace
 
@@ -89,19 +40,65 @@ class AlphabetFileTest : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
+    QByteArray problemMismatch;
     QString path(const char* name) const { return dir.filePath(name); }
 
+    Loaded load(const QString& path) {
+        QFETCH_GLOBAL(Route, route);
+        Loaded result;
+        Capture out(stdout), err(stderr);
+        const QByteArray name = path.toLocal8Bit();
+        if (route == Route::Loader) {
+            result.block.reset(
+                loadAlphabet(name.constData(), result.pointsPerGlyph, result.glyphCount));
+        } else if (result.file.open(name.constData())) {
+            result.pointsPerGlyph = result.file.pointsPerGlyph();
+            result.glyphCount = result.file.glyphCount();
+        }
+        result.err = err.finish();
+        result.out = out.finish();
+        if (route == Route::File)
+            checkProblem(result, name);
+        return result;
+    }
+
+    // problem() says what standard error says, without the file's name, which every
+    // line of it begins with.
+    void checkProblem(const Loaded& loaded, const QByteArray& name) {
+        QByteArrayList reasons;
+        for (const QByteArray& line : loaded.err.split('\n'))
+            if (!line.isEmpty())
+                reasons << (line.startsWith(name + ": ") ? line.mid(name.size() + 2) : "?" + line);
+        const QByteArray problem = QByteArray::fromStdString(loaded.file.problem());
+        const bool opened = loaded.out.isEmpty();
+        if (opened ? problem != reasons.join("; ") : !problem.startsWith("can't open: "))
+            problemMismatch +=
+                name + ": problem() \"" + problem + "\", standard error \"" + loaded.err + "\"\n";
+    }
+
 private slots:
+    void initTestCase_data() {
+        QTest::addColumn<Route>("route");
+        QTest::newRow("loadAlphabet") << Route::Loader;
+        QTest::newRow("AlphabetFile") << Route::File;
+    }
+
+    void cleanup() {
+        const QByteArray mismatch = problemMismatch;
+        problemMismatch.clear();
+        QVERIFY2(mismatch.isEmpty(), mismatch.constData());
+    }
+
     void wellFormedFileLoadsEveryGlyphAndIgnoresTrailingBytes() {
         writeRaw(path("two.alphabet"), 3, 2, numberedPoints(6), 5);
         Loaded file = load(path("two.alphabet"));
         QCOMPARE(file.pointsPerGlyph, 3);
         QCOMPARE(file.glyphCount, 2);
-        QVERIFY(file.block);
+        QVERIFY(file.points());
         // Glyph 1 begins at file offset 44: its first point is point 3.
-        QCOMPARE(file.block[3].x, 3.0f);
-        QCOMPARE(file.block[5].y, 5.25f);
-        QCOMPARE(file.block[5].z, -5.0f);
+        QCOMPARE(file.point(3).x, 3.0f);
+        QCOMPARE(file.point(5).y, 5.25f);
+        QCOMPARE(file.point(5).z, -5.0f);
         QVERIFY(file.out.isEmpty());
         QVERIFY(file.err.isEmpty());
     }
@@ -112,7 +109,7 @@ private slots:
         QDir::setCurrent(empty.path());
         Loaded file = load("./universal.alphabet");
         QDir::setCurrent(old);
-        QVERIFY(!file.block);
+        QVERIFY(!file.points());
         QCOMPARE(file.out, QByteArray("Unable to write file: ./universal.alphabet."));
         QCOMPARE(file.pointsPerGlyph, -7);
         QCOMPARE(file.glyphCount, -7);
@@ -148,7 +145,7 @@ private slots:
     void negativeCountsLoadNothingAndSaySo() {
         writeRaw(path("negative.alphabet"), -3, 2, numberedPoints(6));
         Loaded points = load(path("negative.alphabet"));
-        QVERIFY(!points.block);
+        QVERIFY(!points.points());
         QCOMPARE(points.pointsPerGlyph, 0);
         QCOMPARE(points.glyphCount, 0);
         QVERIFY(points.err.contains("negative.alphabet"));
@@ -166,7 +163,7 @@ private slots:
         Loaded file = load(path("short.alphabet"));
         QCOMPARE(file.glyphCount, 2);
         QCOMPARE(file.pointsPerGlyph, 4);
-        QCOMPARE(file.block[7].x, 7.0f);
+        QCOMPARE(file.point(7).x, 7.0f);
         QVERIFY(file.err.contains("short.alphabet"));
         QVERIFY(file.err.contains("announces 5 glyphs"));
         QVERIFY(file.err.contains("loaded 2"));
@@ -182,7 +179,7 @@ private slots:
         writeRaw(path("wide.alphabet"), 1, 2147483647, numberedPoints(3));
         Loaded wide = load(path("wide.alphabet"));
         QCOMPARE(wide.glyphCount, 3);
-        QCOMPARE(wide.block[2].z, -2.0f);
+        QCOMPARE(wide.point(2).z, -2.0f);
     }
 
     // Found by fuzzing: through a pipe, whose size can't be known in advance, the byte
@@ -202,8 +199,7 @@ private slots:
             QCOMPARE(piped.glyphCount, expected[i]);
             QCOMPARE(piped.pointsPerGlyph, headers[i][0]);
             const std::size_t loadedPoints = std::size_t(expected[i]) * std::size_t(headers[i][0]);
-            QVERIFY(std::memcmp(piped.block.get(), points.data(), loadedPoints * sizeof(Point3)) ==
-                    0);
+            QVERIFY(std::memcmp(piped.points(), points.data(), loadedPoints * sizeof(Point3)) == 0);
         }
     }
 
@@ -249,6 +245,7 @@ private slots:
         writeRaw(path("vast.alphabet"), 1, 400000000, numberedPoints(3));
         QVERIFY(QFile::resize(path("vast.alphabet"), 8 + 12LL * 400000000));
         const QByteArray name = path("vast.alphabet").toLocal8Bit();
+        QFETCH_GLOBAL(Route, route);
         const pid_t child = fork();
         if (child == 0) {
             // A failure ends the child at once, not in the test library's crash handler,
@@ -261,6 +258,13 @@ private slots:
             setrlimit(RLIMIT_AS, &limit);
             int points = -7, glyphs = -7;
             try {
+                if (route == Route::File) {
+                    AlphabetFile file;
+                    _exit(file.open(name.constData()) && file.glyphCount() == 0 &&
+                                  file.pointsPerGlyph() == 0 && !file.problem().empty()
+                              ? 0
+                              : 1);
+                }
                 Point3* block = loadAlphabet(name.constData(), points, glyphs);
                 _exit(!block && points == 0 && glyphs == 0 ? 0 : 1);
             } catch (...) {
@@ -281,7 +285,7 @@ private slots:
         Loaded file = load(path("written.alphabet"));
         QCOMPARE(file.glyphCount, 3);
         QCOMPARE(QFileInfo(path("written.alphabet")).size(), qint64(8 + 12 * 12));
-        QVERIFY(std::memcmp(file.block.get(), points.data(), 12 * sizeof(Point3)) == 0);
+        QVERIFY(std::memcmp(file.points(), points.data(), 12 * sizeof(Point3)) == 0);
 
         QVERIFY(writeAlphabet(target, 2, 1, points.data(), error));
         QCOMPARE(QFileInfo(path("written.alphabet")).size(), qint64(8 + 24));

@@ -1,0 +1,34 @@
+#include "alphabet/AlphabetHeader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+AlphabetHeader readAlphabetHeader(int descriptor) {
+    AlphabetHeader header;
+    char bytes[alphabetHeaderBytes];
+    while (header.bytesRead < alphabetHeaderBytes) {
+        const ssize_t got =
+            read(descriptor, bytes + header.bytesRead, sizeof bytes - header.bytesRead);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break; // the end, or a descriptor that can't be read (a directory)
+        header.bytesRead += static_cast<int>(got);
+    }
+    if (header.whole()) {
+        std::memcpy(&header.pointsPerGlyph, bytes, 4);
+        std::memcpy(&header.glyphCount, bytes + 4, 4);
+    }
+    return header;
+}
+
+bool readAlphabetHeader(const char* path, AlphabetHeader& header) {
+    const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    header = readAlphabetHeader(descriptor);
+    close(descriptor);
+    return true;
+}
