@@ -1,17 +1,103 @@
 #include "app/AlphabetViewer.h"
 
 #include "view/CharGLWidget.h"
+#include "view/GridGeometry.h"
 
-AlphabetViewer::AlphabetViewer(QWidget* parent, Qt::WindowFlags flags)
-    : QMainWindow(parent, flags) {
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// The one local file a drag carries, or an empty string.
+QString droppedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data->urls();
+    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+}
+
+} // namespace
+
+AlphabetViewer::AlphabetViewer(QWidget* parent, Qt::WindowFlags flags, const QString& alphabetPath)
+    : QMainWindow(parent, flags), defaultFile(alphabetPath.isEmpty()) {
     setMinimumSize(430, 430);
     setMaximumSize(430, 430);
     setGeometry(50, 50, 430, 430);
     form.setupForm(this);
-    glyphView = new CharGLWidget(form.centralWidget);
-    glyphView->setGeometry(15, 15, 400, 400);
+    glyphView = new CharGLWidget(form.centralWidget,
+                                 defaultFile ? CharGLWidget::defaultAlphabetPath
+                                             : QFile::encodeName(alphabetPath).constData());
+    glyphView->setGeometry(15, 15, gridViewSize, gridViewSize);
+    showTitle();
+
+    setAcceptDrops(true);
+    auto* open = new QAction(this);
+    open->setShortcut(QKeySequence::Open);
+    connect(open, &QAction::triggered, this, &AlphabetViewer::chooseFile);
+    addAction(open);
+
+    // A file named on the command line that can't be shown is said once the window is up.
+    const QString problem = glyphView->alphabetProblem();
+    if (!defaultFile && glyphView->glyphCount() == 0 && !problem.isEmpty())
+        QTimer::singleShot(
+            0, this, [this, alphabetPath, problem] { reportOpenFailure(alphabetPath, problem); });
 }
 
 AlphabetViewer::~AlphabetViewer() {
     delete glyphView;
+}
+
+bool AlphabetViewer::openFile(const QString& path) {
+    QString why;
+    if (!glyphView->openAlphabet(path, &why)) {
+        reportOpenFailure(path, why);
+        return false;
+    }
+    defaultFile = false;
+    showTitle();
+    return true;
+}
+
+void AlphabetViewer::chooseFile() {
+    auto* dialog = new QFileDialog(this, tr("Open a glyph file"),
+                                   QFileInfo(glyphView->alphabetPath()).absolutePath(),
+                                   tr("Glyph files (*.alphabet);;All files (*)"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    connect(dialog, &QFileDialog::fileSelected, this, &AlphabetViewer::openFile);
+    dialog->open();
+}
+
+void AlphabetViewer::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void AlphabetViewer::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openFile(path);
+}
+
+// The form's title, with the file's name before it for any file but the default.
+void AlphabetViewer::showTitle() {
+    form.retranslateForm(this);
+    if (!defaultFile)
+        setWindowTitle(QFileInfo(glyphView->alphabetPath()).fileName() + " - " + windowTitle());
+}
+
+void AlphabetViewer::reportOpenFailure(const QString& path, const QString& why) {
+    auto* box =
+        new QMessageBox(QMessageBox::Warning, windowTitle(),
+                        tr("Can't show the glyph file %1.").arg(path), QMessageBox::Ok, this);
+    box->setInformativeText(why.isEmpty() ? tr("It holds no glyphs.") : why + ".");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }

@@ -3,21 +3,42 @@
 #include "app/AlphabetViewerForm.h"
 
 #include <QMainWindow>
+#include <QString>
 
 class CharGLWidget;
+class QDragEnterEvent;
+class QDropEvent;
 
-// The fixed 430 x 430 main window holding the 400 x 400 glyph view.
+// The fixed 430 x 430 main window holding the 400 x 400 glyph view. It opens
+// the glyph file named on the command line, one dropped on it, or one chosen
+// with Ctrl+O.
 class AlphabetViewer : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit AlphabetViewer(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags());
+    // Shows `alphabetPath`, or the view's default file where it is empty.
+    explicit AlphabetViewer(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags(),
+                            const QString& alphabetPath = QString());
     ~AlphabetViewer() override;
 
     AlphabetViewer(const AlphabetViewer&) = delete;
     AlphabetViewer& operator=(const AlphabetViewer&) = delete;
 
+    // Shows the glyphs of `path` from the first row, none turned. A file that
+    // can't be shown leaves the glyphs as they are and says why in a message box.
+    bool openFile(const QString& path);
+    // Asks for a glyph file to open (Ctrl+O).
+    void chooseFile();
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
 private:
+    void showTitle();
+    void reportOpenFailure(const QString& path, const QString& why);
+
     AlphabetViewerForm form;
     CharGLWidget* glyphView = nullptr;
+    bool defaultFile = true; // the view shows the default file, as started without one
 };

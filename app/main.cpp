@@ -1,11 +1,23 @@
 #include "app/AlphabetViewer.h"
+#include "app/ViewerStartup.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
+    // Help needs no display, so it is given before Qt looks for one.
+    if (asksForHelp(argc, argv)) {
+        std::fputs(viewerHelp(), stdout);
+        return 0;
+    }
     QApplication application(argc, argv);
-    QApplication::setStyle("plastique");
-    AlphabetViewer viewer(nullptr, Qt::WindowFlags());
+    applyViewerStyle();
+    const ViewerArguments arguments = parseViewerArguments(application.arguments().mid(1));
+    if (!arguments.error.isEmpty()) {
+        std::fprintf(stderr, "alphabet-viewer: %s\n%s", qPrintable(arguments.error), viewerHelp());
+        return 2;
+    }
+    AlphabetViewer viewer(nullptr, Qt::WindowFlags(), arguments.file);
     viewer.show();
     return application.exec();
 }

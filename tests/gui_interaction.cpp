@@ -84,6 +84,7 @@ struct InteractionModel {
     float stepFromX = 0; // the drag position before the last move
     float stepFromY = 0;
     int paints = 0;
+    int wheelPending = 0;         // small wheel deltas not yet a whole row
     Turned turned = Turned::None; // the orientations the last event may have changed
 
     State state() const {
@@ -148,10 +149,21 @@ struct InteractionModel {
         pressedButton = Qt::NoButton;
     }
 
-    // One delta: whole rows of 100, a step past either bound dropped whole.
+    // One delta: from 100 up, whole rows of 100; below that, deltas add up in
+    // one direction, a row for every 120. A step past either bound is dropped whole.
     void wheel(int delta) {
         turned = Turned::None;
-        const int steps = int(delta / 100.0);
+        int steps = 0;
+        if (std::abs(delta) >= 100) {
+            steps = int(delta / 100.0);
+            wheelPending = 0;
+        } else {
+            if ((wheelPending < 0 && delta > 0) || (wheelPending > 0 && delta < 0))
+                wheelPending = 0;
+            wheelPending += delta;
+            steps = wheelPending / 120;
+            wheelPending %= 120;
+        }
         const float candidate = float(scrollOffset - steps * 100.0);
         const double lower = 100 - 400 - 0.1;
         const double upper = 100 * std::trunc((glyphCount - 0.1) / 4) + 0.1;

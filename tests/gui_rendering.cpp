@@ -1,5 +1,7 @@
 #include "GlTestSupport.h"
 
+#include "view/LabelFont.h"
+
 #include <QPainter>
 
 namespace {
@@ -120,9 +122,7 @@ int labelMismatch(const QImage& image, QPoint cell, QChar letter, QPoint at, int
     drawn.setDotsPerMeterY(int(dpi / 0.0254 + 0.5));
     drawn.fill(Qt::white);
     QPainter painter(&drawn);
-    QFont font("Lucida Console", 16, 50, false);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    painter.setFont(font);
+    painter.setFont(labelFont());
     painter.setPen(Qt::black);
     painter.drawText(at, QString(letter));
     painter.end();

@@ -1,4 +1,5 @@
 #include "view/CellGrid.h"
+#include "view/GridScroll.h"
 
 #include <QtTest>
 

@@ -3,6 +3,7 @@
 #include "tools/Files.h"
 #include "tools/Options.h"
 #include "view/GlyphCamera.h"
+#include "view/GridGeometry.h"
 
 #include <cmath>
 #include <cstdint>
@@ -138,7 +139,7 @@ int runInfo(int argc, char** argv) {
         for (int k = 0; k < pointsPerGlyph; ++k)
             b.add(glyph[k]);
         const GlyphProblem problem = placeGlyphCamera(glyph, pointsPerGlyph).problem;
-        const int letter = (65 + i) % 256;
+        const int letter = glyphLabelCode(i);
         char extent[64] = "-";
         if (!b.empty)
             std::snprintf(extent, sizeof extent, "%g, %g, %g", b.high.x - b.low.x,

@@ -7,6 +7,7 @@
 #include "tools/SheetPager.h"
 #include "tools/VirtualDisplay.h"
 #include "view/CharGLWidget.h"
+#include "view/GridGeometry.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -39,7 +40,6 @@ const char* const renderHelp =
     "Exit status: 0 written, 1 no glyphs or drawing/write failure, 2 usage,\n"
     "unreadable FILE, a display that can't be opened, or refused output.\n";
 
-constexpr int viewSize = 400;
 // Generous: a loaded machine or a sanitizer build can take seconds to map a window.
 constexpr int exposeMilliseconds = 60000;
 
@@ -204,7 +204,7 @@ int runRender(int argc, char** argv) {
     CharGLWidget view(nullptr, input);
     view.setWindowTitle("alphabet-tool render");
     view.setAttribute(Qt::WA_ShowWithoutActivating);
-    view.setFixedSize(viewSize, viewSize);
+    view.setFixedSize(gridViewSize, gridViewSize);
     view.show();
     if (!waitUntilShown(view))
         return fail("the view's window was never shown");

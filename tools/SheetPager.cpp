@@ -1,31 +1,31 @@
 #include "tools/SheetPager.h"
 
 #include "view/CharGLWidget.h"
+#include "view/GridGeometry.h"
 
 namespace {
 
-// The grid area's height: the view draws its rows into 400 pixels whatever its size.
-constexpr int gridHeight = 400;
+// The grid area's height: the view draws its rows into it whatever its size.
+constexpr int gridHeight = gridViewSize;
+constexpr int rowsPerPage = gridRowsShown;
 
 } // namespace
 
-SheetPager::SheetPager(CharGLWidget& view_) : view(view_) {
-    rowsPerPage = gridHeight / view.cellSize;
-}
+SheetPager::SheetPager(CharGLWidget& view_) : view(view_) {}
 
 int SheetPager::glyphCount() const {
-    return view.glyphCount;
+    return view.glyphCount();
 }
 
 int SheetPager::cellSize() const {
-    return view.cellSize;
+    return gridCellSize;
 }
 
 bool SheetPager::showPage(int page, std::string& error) {
     // Scrolling by whole rows, as the wheel does, brings the page's first row to the top.
-    view.scrollOffset = static_cast<float>(double(page) * rowsPerPage * view.cellSize);
+    view.showRowAtTop(page * rowsPerPage);
     frame = view.grabFramebuffer().convertToFormat(QImage::Format_RGB32);
-    if (frame.width() < view.columns * view.cellSize || frame.height() < gridHeight) {
+    if (frame.width() < gridColumns * gridCellSize || frame.height() < gridHeight) {
         error = "the view's frame is " + std::to_string(frame.width()) + " x " +
                 std::to_string(frame.height()) + " pixels, too small for its grid";
         return false;
@@ -35,17 +35,17 @@ bool SheetPager::showPage(int page, std::string& error) {
 }
 
 bool SheetPager::copyCell(int index, unsigned char* out, std::size_t stride, std::string& error) {
-    const int row = index / view.columns;
+    const int row = index / gridColumns;
     const int page = row / rowsPerPage;
     if (page != currentPage && !showPage(page, error))
         return false;
-    const int left = (index % view.columns) * view.cellSize;
+    const int left = (index % gridColumns) * gridCellSize;
     // GL draws the grid area from the frame's bottom edge up.
-    const int top = (frame.height() - gridHeight) + (row % rowsPerPage) * view.cellSize;
-    for (int y = 0; y < view.cellSize; ++y) {
+    const int top = (frame.height() - gridHeight) + (row % rowsPerPage) * gridCellSize;
+    for (int y = 0; y < gridCellSize; ++y) {
         const QRgb* source = reinterpret_cast<const QRgb*>(frame.constScanLine(top + y)) + left;
         unsigned char* target = out + std::size_t(y) * stride;
-        for (int x = 0; x < view.cellSize; ++x) {
+        for (int x = 0; x < gridCellSize; ++x) {
             target[3 * x] = static_cast<unsigned char>(qRed(source[x]));
             target[3 * x + 1] = static_cast<unsigned char>(qGreen(source[x]));
             target[3 * x + 2] = static_cast<unsigned char>(qBlue(source[x]));

@@ -25,7 +25,6 @@ private:
     bool showPage(int page, std::string& error);
 
     CharGLWidget& view;
-    int rowsPerPage = 0;
     int currentPage = -1;
     QImage frame;
 };

@@ -1,11 +1,11 @@
 #include "view/CharGLWidget.h"
 
-#include "alphabet/AlphabetLoader.h"
 #include "trackball/Trackball.h"
 
+#include <QFile>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
-#include <cstring>
+#include <cstdio>
 
 namespace {
 
@@ -23,47 +23,89 @@ QSurfaceFormat viewFormat() {
 } // namespace
 
 CharGLWidget::CharGLWidget(QWidget* parent, const char* alphabetPath)
-    : QOpenGLWidget(parent, Qt::WindowFlags()) {
+    : QOpenGLWidget(parent, Qt::WindowFlags()), path(QFile::decodeName(alphabetPath)) {
     setFormat(viewFormat());
-    // The counts stay 0 when the file can't be opened: the view is then empty.
-    pointData = loadAlphabet(alphabetPath, pointsPerGlyph, glyphCount);
-
-    glyphPoints = new Point3*[glyphCount];
-    orientations = new Quaternion[glyphCount];
-    cellFlags = new unsigned char[glyphCount];
-    std::memset(cellFlags, 0, static_cast<std::size_t>(glyphCount));
-    for (int i = 0; i < glyphCount; ++i) {
-        glyphPoints[i] = pointData + static_cast<std::size_t>(i) * pointsPerGlyph;
-        dragRotation(orientations[i], 0, 0, 0, 0);
-    }
+    // The frame buffer keeps its pixels between paints, so a drag step redraws one cell.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    // A file that can't be opened prints why and leaves the view empty.
+    alphabet.open(alphabetPath);
+    watcher.watch(path);
+    connect(&watcher, &GlyphFileWatcher::fileReady, this, &CharGLWidget::reloadAlphabet);
 
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
 }
 
-CharGLWidget::~CharGLWidget() {
-    delete[] pointData;
-    delete[] glyphPoints;
-    delete[] orientations;
-    delete[] cellFlags;
+CharGLWidget::~CharGLWidget() = default;
+
+bool CharGLWidget::openAlphabet(const QString& file, QString* why) {
+    AlphabetFile opened;
+    const bool readable = opened.open(QFile::encodeName(file).constData());
+    // A file with no glyph loaded and a problem is no glyph file; an empty one is.
+    if (!readable || (opened.glyphCount() == 0 && !opened.problem().empty())) {
+        if (why)
+            *why = QString::fromStdString(opened.problem());
+        return false;
+    }
+    path = file;
+    showAlphabet(std::move(opened), false);
+    watcher.watch(path);
+    return true;
+}
+
+void CharGLWidget::reloadAlphabet() {
+    AlphabetFile fresh;
+    if (!fresh.open(QFile::encodeName(path).constData()))
+        return; // gone again: the glyphs shown stay
+    if (fresh.glyphCount() == 0 && !fresh.problem().empty()) {
+        std::fprintf(stderr, "%s: no glyphs in its new contents; the glyphs shown stay\n",
+                     QFile::encodeName(path).constData());
+        return;
+    }
+    showAlphabet(std::move(fresh), true);
+}
+
+void CharGLWidget::showAlphabet(AlphabetFile&& file, bool keepView) {
+    const bool sameShape = file.glyphCount() == alphabet.glyphCount() &&
+                           file.pointsPerGlyph() == alphabet.pointsPerGlyph();
+    alphabet = std::move(file);
+    if (!keepView || !sameShape) {
+        scrollOffset = 0;
+        turns.clear();
+        activeGlyph = -1;
+        dragging = false;
+    }
+    redraw.everything();
+    glDraw();
 }
 
 int CharGLWidget::cellAt(float x, float y) const {
-    return cellIndexAt(x, y, scrollOffset, cellSize, columns, glyphCount);
+    return cellIndexAt(x, y, scrollOffset, cellSize, columns, glyphCount());
 }
 
 GridPoint CharGLWidget::cellCentre(int index) const {
     return cellCentreOf(index, scrollOffset, cellSize, columns, height());
 }
 
+void CharGLWidget::showRowAtTop(int row) {
+    scrollOffset = double(row) * cellSize;
+    redraw.everything();
+    update(); // a grab that follows paints at once; the screen catches up when events run
+}
+
+void CharGLWidget::scrollTo(double offset) {
+    scrollOffset = offset;
+    redraw.everything();
+    glDraw();
+}
+
 void CharGLWidget::wheelEvent(QWheelEvent* event) {
     // One delta, as a single-axis wheel reports it: the vertical one, else the horizontal.
     const QPoint angle = event->angleDelta();
     const int delta = angle.y() != 0 ? angle.y() : angle.x();
-    scrollOffset =
-        scrollAfterSteps(scrollOffset, wheelSteps(delta), cellSize, columns, height(), glyphCount);
     event->accept();
-    glDraw();
+    scrollTo(scrollAfterSteps(scrollOffset, wheel.steps(delta), cellSize, columns, height(),
+                              glyphCount()));
 }
 
 void CharGLWidget::glDraw() {

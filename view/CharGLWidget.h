@@ -1,37 +1,62 @@
 #pragma once
 
+#include "alphabet/AlphabetFile.h"
 #include "alphabet/Point3.h"
 #include "trackball/Trackball.h"
 #include "view/CellGrid.h"
+#include "view/GlyphFileWatcher.h"
+#include "view/GlyphTurns.h"
+#include "view/GridGeometry.h"
+#include "view/GridScroll.h"
+#include "view/RedrawScope.h"
 
 #include <QOpenGLWidget>
+#include <QString>
 
 // The OpenGL view that shows every glyph of an alphabet file in its own
-// square cell, four to a row, and turns a glyph when it is dragged.
+// square cell, four to a row, and turns a glyph when it is dragged. It follows
+// its file: when the file is replaced or rewritten, the view shows the new glyphs.
 class CharGLWidget : public QOpenGLWidget {
     Q_OBJECT
 
 public:
     static constexpr const char* defaultAlphabetPath = "./universal.alphabet";
 
-    // Loads the glyphs of `alphabetPath`; the viewer always uses the default.
+    // Loads the glyphs of `alphabetPath`; a file that can't be opened leaves the view empty.
     explicit CharGLWidget(QWidget* parent, const char* alphabetPath = defaultAlphabetPath);
     ~CharGLWidget() override;
 
     CharGLWidget(const CharGLWidget&) = delete;
     CharGLWidget& operator=(const CharGLWidget&) = delete;
 
+    // Shows the glyphs of `path` from the first row, none of them turned.
+    // Where the file can't be opened or holds no glyph file, the glyphs shown
+    // stay, false is returned and `why` says what is wrong with it.
+    bool openAlphabet(const QString& path, QString* why = nullptr);
+    // The file shown, as it was given.
+    const QString& alphabetPath() const { return path; }
+
+    // Why the file shown could not be read in full; empty when it was.
+    QString alphabetProblem() const { return QString::fromStdString(alphabet.problem()); }
+    int glyphCount() const { return alphabet.glyphCount(); }
+    int pointsPerGlyph() const { return alphabet.pointsPerGlyph(); }
+
+    // Scrolls the grid so that `row` is at the top of the view.
+    void showRowAtTop(int row);
+
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void initializeGL() override;
+    void resizeGL(int width, int height) override;
     void paintGL() override;
 
-    // Asks for a repaint of the whole view. Qt may run paintGL later rather
-    // than at once, so a paint reads only the view's members.
+    // Asks for a repaint, of what `redraw` says has changed. Qt may run paintGL
+    // later rather than at once, so a paint reads only the view's members.
     virtual void glDraw();
 
     // Draws `text` with its baseline starting at the widget position (x, y),
@@ -41,34 +66,44 @@ protected:
 
 private:
     friend struct CharGLWidgetProbe; // read access for the tests
-    friend class SheetPager;         // alphabet-tool render scrolls the view page by page
 
     int cellAt(float x, float y) const;
     GridPoint cellCentre(int index) const;
     GridPoint trackPosition(const QPoint& position) const;
     void resetRotations();
+    void scrollTo(double offset);
+    bool scrollByKey(int key);
+    void showGlyphTip(const QPoint& position, const QPoint& globalPosition);
 
+    // Takes the glyphs of `file` in place of those shown; keeps the scroll
+    // offset and every glyph's turn where `keepView` and the counts are the same.
+    void showAlphabet(AlphabetFile&& file, bool keepView);
+    void reloadAlphabet();
+
+    void redrawCell(int index);
+    void paintCell(int index, float x, float y);
     void drawCellFrame(int index);
     void drawGlyph(const Point3* points, const Quaternion orientation, int pointCount,
                    float lineWidth, float pointSize);
     void drawCellLabel(int index, const QString& text, int fontPointSize, int fontWeight);
 
-    int cellSize = 100;
-    int columns = 4;
-    int pointsPerGlyph = 0;
-    int glyphCount = 0;
-    Point3** glyphPoints = nullptr;
-    Point3* pointData = nullptr;
+    int cellSize = gridCellSize;
+    int columns = gridColumns;
+    AlphabetFile alphabet;
+    QString path;
     bool dragging = false;
-    float scrollOffset = 0.0f;
+    double scrollOffset = 0.0;
     int activeGlyph = -1;
     GridPoint dragCentre{0, 0};
     float lastTrackX = 0;
     float lastTrackY = 0;
     Qt::MouseButton pressedButton = Qt::NoButton;
-    Quaternion* orientations = nullptr;
-    unsigned char* cellFlags = nullptr;
+    GlyphTurns turns;
+    WheelAccumulator wheel;
+    RedrawScope redraw;
+    float pixelRatio = 1; // device pixels per logical pixel, read at each paint
+    GlyphFileWatcher watcher;
 };
 
-// Bit of cellFlags that marks a glyph being turned.
+// Bit of a glyph's flags that marks a glyph being turned.
 constexpr unsigned char turningFlag = 2;

@@ -1,7 +1,37 @@
 #include "view/CharGLWidget.h"
 
+#include "view/LabelFont.h"
+
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QToolTip>
+
+namespace {
+
+QPoint positionOf(const QMouseEvent* event) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return event->position().toPoint();
+#else
+    return event->pos();
+#endif
+}
+
+// How a tooltip names glyph `index`: its place, its label and its points.
+QString describeGlyph(int index, int points) {
+    const int code = glyphLabelCode(index);
+    const QChar label = QChar::fromLatin1(static_cast<char>(code));
+    const QString shown = label.isPrint() && !label.isSpace() ? QString("\"%1\"").arg(label)
+                                                              : QStringLiteral("not printable");
+    return QString("Glyph %1: label %2 (code %3), %4 point%5")
+        .arg(index)
+        .arg(shown)
+        .arg(code)
+        .arg(points)
+        .arg(points == 1 ? "" : "s");
+}
+
+} // namespace
 
 // Normalised drag coordinates: the cell of the press spans -1 to 1, y upward.
 GridPoint CharGLWidget::trackPosition(const QPoint& position) const {
@@ -15,11 +45,11 @@ void CharGLWidget::mousePressEvent(QMouseEvent* event) {
     if (pressedButton != Qt::NoButton)
         return; // a second button during a press is ignored
     pressedButton = event->button();
-    activeGlyph =
-        cellAt(static_cast<float>(event->pos().x()), static_cast<float>(event->pos().y()));
+    const QPoint at = positionOf(event);
+    activeGlyph = cellAt(static_cast<float>(at.x()), static_cast<float>(at.y()));
     if (activeGlyph >= 0) {
         dragCentre = cellCentre(activeGlyph);
-        const GridPoint start = trackPosition(event->pos());
+        const GridPoint start = trackPosition(at);
         lastTrackX = start.x;
         lastTrackY = start.y;
     }
@@ -30,13 +60,15 @@ void CharGLWidget::mouseMoveEvent(QMouseEvent* event) {
     if (activeGlyph < 0)
         return;
     dragging = true;
-    cellFlags[activeGlyph] |= turningFlag;
-    const GridPoint now = trackPosition(event->pos());
+    turns.setFlags(activeGlyph, turns.flags(activeGlyph) | turningFlag);
+    const GridPoint now = trackPosition(positionOf(event));
     Quaternion step;
     dragRotation(step, lastTrackX, lastTrackY, now.x, now.y);
-    composeRotations(step, orientations[activeGlyph], orientations[activeGlyph]);
+    float* orientation = turns.turn(activeGlyph);
+    composeRotations(step, orientation, orientation);
     lastTrackX = now.x;
     lastTrackY = now.y;
+    redraw.onlyGlyph(activeGlyph, scrollOffset);
     glDraw();
 }
 
@@ -44,8 +76,10 @@ void CharGLWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != pressedButton)
         return;
     if (dragging && activeGlyph >= 0) {
-        cellFlags[activeGlyph] &= static_cast<unsigned char>(~turningFlag);
+        turns.setFlags(activeGlyph,
+                       static_cast<unsigned char>(turns.flags(activeGlyph) & ~turningFlag));
         dragging = false;
+        redraw.everything();
         glDraw();
     }
     activeGlyph = -1;
@@ -53,13 +87,61 @@ void CharGLWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CharGLWidget::keyPressEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_R)
-        return;
-    resetRotations();
-    glDraw();
+    if (event->key() == Qt::Key_R) {
+        resetRotations();
+        redraw.everything();
+        glDraw();
+    } else if (!scrollByKey(event->key())) {
+        QOpenGLWidget::keyPressEvent(event); // not ours: the window may want it
+    }
+}
+
+// Up and Down move a row as a wheel notch does; Page Up and Page Down move by
+// the rows the view shows, Home and End go to the first and last rows, never past them.
+bool CharGLWidget::scrollByKey(int key) {
+    const int shown = gridViewSize / cellSize;
+    const int count = glyphCount();
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        scrollTo(scrollAfterSteps(scrollOffset, key == Qt::Key_Up ? 1 : -1, cellSize, columns,
+                                  height(), count));
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        scrollTo(offsetByRows(scrollOffset, key == Qt::Key_PageUp ? -shown : shown, cellSize,
+                              columns, height(), count));
+        return true;
+    case Qt::Key_Home:
+        scrollTo(homeOffset());
+        return true;
+    case Qt::Key_End:
+        scrollTo(endOffset(cellSize, columns, height(), count));
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CharGLWidget::resetRotations() {
-    for (int i = 0; i < glyphCount; ++i)
-        dragRotation(orientations[i], 0, 0, 0, 0);
+    Quaternion identity;
+    dragRotation(identity, 0, 0, 0, 0);
+    turns.resetOrientations(identity);
+}
+
+bool CharGLWidget::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QOpenGLWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    showGlyphTip(help->pos(), help->globalPos());
+    return true;
+}
+
+void CharGLWidget::showGlyphTip(const QPoint& position, const QPoint& globalPosition) {
+    const int index = cellAt(static_cast<float>(position.x()), static_cast<float>(position.y()));
+    if (index < 0) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(globalPosition, describeGlyph(index, pointsPerGlyph()), this);
 }

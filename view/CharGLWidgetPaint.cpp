@@ -2,21 +2,21 @@
 #include "view/CharGLWidget.h"
 #include "view/GlSupportCheck.h"
 #include "view/GlyphCamera.h"
+#include "view/LabelFont.h"
 
 #include <GL/glu.h>
-#include <QFont>
 #include <QOpenGLContext>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
 // The grid area that places the cell viewports: the view's fixed height.
-constexpr int gridHeight = 400;
+constexpr int gridHeight = gridViewSize;
 constexpr GLbitfield savedAttributes = GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT;
 constexpr float frameLineWidth = 2.0f;
 constexpr float glyphLineWidth = 2.0f;
 constexpr float glyphPointSize = 5.0f;
-constexpr int labelPointSize = 16;
-constexpr int labelWeight = 50;
 constexpr float labelWidthPerPoint = 0.83f;
 constexpr int labelInset = 10;
 
@@ -31,8 +31,12 @@ void squareLoop(float low, float high) {
 
 } // namespace
 
+// Sizes below are in logical pixels; each is multiplied by the device pixel
+// ratio (1 on an ordinary screen) where it reaches GL.
 void CharGLWidget::initializeGL() {
-    glViewport(0, 0, 400, 400);
+    pixelRatio = static_cast<float>(devicePixelRatioF());
+    const GLsizei side = static_cast<GLsizei>(gridViewSize * pixelRatio);
+    glViewport(0, 0, side, side);
     glClearColor(1, 1, 1, 1);
     glClearAccum(0, 0, 0, 0);
     glShadeModel(GL_SMOOTH);
@@ -43,32 +47,62 @@ void CharGLWidget::initializeGL() {
     checkGlSupport(context()->format().majorVersion());
 }
 
+void CharGLWidget::resizeGL(int, int) {
+    redraw.everything(); // a new frame buffer holds nothing yet
+}
+
 void CharGLWidget::paintGL() {
+    pixelRatio = static_cast<float>(devicePixelRatioF());
+    const int onlyGlyph = redraw.take(scrollOffset);
+    if (onlyGlyph >= 0) {
+        redrawCell(onlyGlyph);
+        return;
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    CellWalk cell(scrollOffset, cellSize, columns, gridHeight);
-    int i = 0;
-    // Cells wholly above the grid area are passed over in a tight loop of their
-    // own: with many glyphs scrolled out it is most of a paint's own work.
-    for (; i < glyphCount && cell.cornerY() > gridHeight; ++i)
-        cell.next();
-    // Rows only go down from here.
-    for (; i < glyphCount; ++i, cell.next()) {
+    // Rows above the grid area are never walked: the cost of a paint follows
+    // the cells shown, not the glyphs scrolled past.
+    const int firstRow = firstRowInView(scrollOffset, cellSize);
+    CellWalk cell(scrollOffset, cellSize, columns, gridHeight, firstRow);
+    const int count = glyphCount();
+    for (int i = int(std::min<long long>(count, (long long)firstRow * columns)); i < count;
+         ++i, cell.next()) {
         if (cell.cornerY() < -cellSize)
             break; // wholly below, and so is every later glyph
-        glViewport(static_cast<GLint>(cell.cornerX()), static_cast<GLint>(cell.cornerY()), cellSize,
-                   cellSize);
-        glEnable(GL_MULTISAMPLE);
-        drawCellFrame(i);
-        drawGlyph(glyphPoints[i], orientations[i], pointsPerGlyph, glyphLineWidth, glyphPointSize);
-        const QString label(QChar::fromLatin1(static_cast<char>((65 + i) % 256)));
-        drawCellLabel(i, label, labelPointSize, labelWeight);
+        paintCell(i, cell.cornerX(), cell.cornerY());
     }
     glFlush();
 }
 
+// A drag step turned one glyph: its cell alone is cleared and drawn again,
+// under a scissor, so the pixels are those a full paint gives and no other
+// cell is touched.
+void CharGLWidget::redrawCell(int index) {
+    const GridPoint corner = cellCornerOf(index, scrollOffset, cellSize, columns, gridHeight);
+    const GLsizei side = static_cast<GLsizei>(cellSize * pixelRatio);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(static_cast<GLint>(corner.x * pixelRatio),
+              static_cast<GLint>(double(corner.y) * pixelRatio), side, side);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    paintCell(index, corner.x, corner.y);
+    glDisable(GL_SCISSOR_TEST);
+    glFlush();
+}
+
+// Frame, glyph and label of glyph `index`, whose cell has its lower-left corner at (x, y).
+void CharGLWidget::paintCell(int index, float x, float y) {
+    glViewport(static_cast<GLint>(x * pixelRatio), static_cast<GLint>(double(y) * pixelRatio),
+               static_cast<GLsizei>(cellSize * pixelRatio),
+               static_cast<GLsizei>(cellSize * pixelRatio));
+    glEnable(GL_MULTISAMPLE);
+    drawCellFrame(index);
+    drawGlyph(alphabet.glyph(index), turns.orientation(index), pointsPerGlyph(),
+              glyphLineWidth * pixelRatio, glyphPointSize * pixelRatio);
+    drawCellLabel(index, glyphLabel(index), labelFontPointSize, QFont::Normal);
+}
+
 void CharGLWidget::drawCellFrame(int index) {
     glPushAttrib(savedAttributes);
-    glLineWidth(frameLineWidth);
+    glLineWidth(frameLineWidth * pixelRatio);
     glDisable(GL_LIGHTING);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -77,8 +111,8 @@ void CharGLWidget::drawCellFrame(int index) {
     glLoadIdentity();
     glColor3f(0, 0, 1);
     squareLoop(2.5f, 97.5f);
-    if (cellFlags[index] & turningFlag) {
-        glLineStipple(1, 0xAAAA);
+    if (turns.flags(index) & turningFlag) {
+        glLineStipple(static_cast<GLint>(std::max(1L, std::lround(pixelRatio))), 0xAAAA);
         glEnable(GL_LINE_STIPPLE);
         squareLoop(4.5f, 95.5f);
         glDisable(GL_LINE_STIPPLE);
@@ -123,8 +157,7 @@ void CharGLWidget::drawGlyph(const Point3* points, const Quaternion orientation,
 void CharGLWidget::drawCellLabel(int index, const QString& text, int fontPointSize,
                                  int fontWeight) {
     glPushAttrib(savedAttributes);
-    QFont font("Lucida Console", fontPointSize, fontWeight, false);
-    font.setStyleStrategy(QFont::PreferAntialias);
+    const QFont font = labelFont(fontPointSize, fontWeight);
     glColor3f(0, 0, 0);
     const float width =
         static_cast<float>(fontPointSize * double(labelWidthPerPoint) * text.size());

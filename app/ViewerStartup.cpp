@@ -1,0 +1,64 @@
+#include "app/ViewerStartup.h"
+
+#include <QApplication>
+#include <QStyle>
+#include <cstring>
+
+namespace {
+
+const char* const help =
+    "usage: alphabet-viewer [FILE]\n"
+    "Shows every glyph of a glyph file in its own cell, four to a row, each seen\n"
+    "face-on. FILE defaults to ./universal.alphabet in the working directory. The\n"
+    "shown file is read again whenever it is replaced or rewritten.\n"
+    "\n"
+    "Controls:\n"
+    "  drag in a cell           turn that glyph (a virtual trackball)\n"
+    "  R                        turn every glyph back\n"
+    "  mouse wheel, touchpad    scroll by rows\n"
+    "  Up, Down                 one row\n"
+    "  Page Up, Page Down       the four rows of the view\n"
+    "  Home, End                the first row at the top, the last at the bottom\n"
+    "  hover a cell             the glyph's index, label and point count\n"
+    "  Ctrl+O                   open another glyph file\n"
+    "  drop a file on the window  open it\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help               show this text\n";
+
+} // namespace
+
+ViewerArguments parseViewerArguments(const QStringList& arguments) {
+    ViewerArguments parsed;
+    bool options = true;
+    for (const QString& argument : arguments) {
+        if (options && argument == "--") {
+            options = false;
+        } else if (options && (argument == "--help" || argument == "-h")) {
+            parsed.help = true;
+        } else if (options && argument.startsWith('-') && argument != "-") {
+            parsed.error = QString("unknown option '%1'").arg(argument);
+        } else if (!parsed.file.isEmpty()) {
+            parsed.error = QString("one glyph file at a time, not '%1' as well").arg(argument);
+        } else {
+            parsed.file = argument;
+        }
+    }
+    return parsed;
+}
+
+bool asksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h"))
+            return true;
+    return false;
+}
+
+const char* viewerHelp() {
+    return help;
+}
+
+void applyViewerStyle() {
+    if (!QApplication::setStyle("plastique"))
+        QApplication::setStyle("Fusion");
+}

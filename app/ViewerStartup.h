@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the viewer's command line asks for: `alphabet-viewer [FILE]`, or --help.
+struct ViewerArguments {
+    QString file; // empty: the default file in the working directory
+    bool help = false;
+    QString error; // why the command line can't be followed, if it can't
+};
+
+// Reads the arguments after the program's name, with Qt's own options
+// (-platform and the like) already taken out.
+ViewerArguments parseViewerArguments(const QStringList& arguments);
+
+// True where the raw command line asks for --help or -h: it is answered before
+// any window system is needed.
+bool asksForHelp(int argc, char** argv);
+
+// Usage, the controls and what the window shows, for --help.
+const char* viewerHelp();
+
+// The "plastique" style where Qt has it (Qt 5 with its style plugins), else "Fusion".
+void applyViewerStyle();

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <sys/types.h>
+
+// Tells when the glyph file at a path has been replaced (a new file renamed
+// over it, as alphabet-tool writes) or rewritten in place, once it has stopped
+// changing and holds every glyph its header announces, so that a half-written
+// file is never read. A file that stays short is taken as it is after a while;
+// a file that is gone is not reported until it is back.
+class GlyphFileWatcher : public QObject {
+    Q_OBJECT
+
+public:
+    explicit GlyphFileWatcher(QObject* parent = nullptr);
+
+    // Watches `path` from now on, in place of any earlier one.
+    void watch(const QString& path);
+
+signals:
+    void fileReady();
+
+private:
+    // What tells one version of a file from another.
+    struct Stamp {
+        bool exists = false;
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        long long modified = 0; // nanoseconds
+        bool operator==(const Stamp& other) const;
+        bool operator!=(const Stamp& other) const { return !(*this == other); }
+    };
+
+    Stamp stampOf() const;
+    bool holdsWholeGlyphs() const;
+    void noteChange();
+    void settle();
+    void keepWatching();
+
+    QFileSystemWatcher watcher;
+    QTimer quiet;
+    QString path;
+    Stamp reported; // the version last reported, or found when watching began
+    Stamp pending;  // the version seen at the last check
+    int shortChecks = 0;
+};
