@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a task needs: run, test, fuzz or bench.
+# Installs the Debian packages a task needs: run, test, fuzz, bench or package.
 # As root it installs what is missing; otherwise it prints the one command to run.
 set -euo pipefail
 
 base=(cmake make g++ pkg-config qtbase5-dev libqt5opengl5-dev qt5-style-plugins libglew-dev
       libglu1-mesa-dev libgl1-mesa-dri zlib1g-dev fonts-dejavu-core xvfb xauth)
 case "${1:-run}" in
-  run | test) wanted=("${base[@]}") ;;
+  run) wanted=("${base[@]}") ;;
+  # The install test validates the desktop entry, builds a MIME database and formats the manuals.
+  test) wanted=("${base[@]}" desktop-file-utils shared-mime-info man-db) ;;
   fuzz) wanted=("${base[@]}" clang libclang-rt-14-dev) ;;
   bench) wanted=("${base[@]}" libbenchmark-dev time) ;;
-  *) echo "deps.sh: unknown task '$1' (run, test, fuzz or bench)" >&2; exit 2 ;;
+  # CPack reads the package's dependencies from the binaries with dpkg-shlibdeps and file.
+  package) wanted=("${base[@]}" dpkg-dev file) ;;
+  *) echo "deps.sh: unknown task '$1' (run, test, fuzz, bench or package)" >&2; exit 2 ;;
 esac
 
 missing=()
