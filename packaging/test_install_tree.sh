@@ -60,6 +60,7 @@ done
 check "update-mime-database accepts the package" \
     test -z "$(update-mime-database "$share/mime" 2>&1)"
 mapped=$(awk -F: '{print $2, $3}' "$share/mime/globs2" | while read -r type glob; do
+    # shellcheck disable=SC2053 # the glob is the pattern to match
     [[ x.alphabet == $glob ]] && echo "$type"
 done)
 listed() { [[ -n $1 && " $2 " == *" $1 "* ]]; }

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh package
-build=build-package
+build="build-package"
 if [[ ! -f $build/CMakeCache.txt ]]; then
   cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DALPHABET_WERROR=ON -DALPHABET_TESTS=OFF >/dev/null
