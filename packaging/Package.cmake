@@ -2,7 +2,7 @@
 # /usr and runs CPack's DEB generator over the install rules.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME alphabet-viewer)
-set(CPACK_PACKAGE_VERSION 0.1.0)
+set(CPACK_PACKAGE_VERSION ${ALPHABET_VERSION})
 set(CPACK_PACKAGE_VENDOR "Veltrane")
 set(CPACK_PACKAGE_CONTACT "Alphabet viewer developers <alphabet-viewer@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "viewer for an alphabet of 3-D glyphs")
