@@ -1,5 +1,7 @@
 # The two commands a newcomer needs: `make run` and `make test`.
-.PHONY: run test fuzz bench clean
+.PHONY: run test fuzz bench install package clean
+
+PREFIX ?= /usr/local
 
 run:
 	@scripts/run.sh
@@ -12,6 +14,14 @@ fuzz:
 
 bench:
 	@scripts/bench.sh
+
+# Installs under PREFIX; DESTDIR stages the install elsewhere.
+install:
+	@DESTDIR="$(DESTDIR)" scripts/install.sh "$(PREFIX)"
+
+# A .deb in build-package/.
+package:
+	@scripts/package.sh
 
 clean:
 	rm -rf build build-*
