@@ -1,5 +1,7 @@
 #include "alphabet/GlyphText.h"
 
+#include "alphabet/GlyphLabel.h"
+
 #include "alphabet/Resample.h"
 #include "alphabet/TextEncoding.h"
 
@@ -318,34 +320,41 @@ bool parseGlyphText(const std::string& text, int resampleTo, GlyphSet& glyphs, T
     return true;
 }
 
+std::string glyphTextHeading(int pointsPerGlyph, int glyphCount) {
+    return "# " + std::to_string(pointsPerGlyph) + " points per glyph, " +
+           std::to_string(glyphCount) + " glyphs\n";
+}
+
+void appendGlyphText(std::string& text, const Point3* points, int pointsPerGlyph, int index) {
+    char buffer[128];
+    // The letter the viewer labels the glyph with, where it is printable ASCII.
+    const int letter = glyphLabelCode(index);
+    const int length =
+        labelIsPrintableAscii(letter)
+            ? std::snprintf(buffer, sizeof buffer, "%s# glyph %d: %c\n", index ? "\n" : "", index,
+                            letter)
+            : std::snprintf(buffer, sizeof buffer, "%s# glyph %d\n", index ? "\n" : "", index);
+    text.append(buffer, static_cast<std::size_t>(length));
+    for (int k = 0; k < pointsPerGlyph; ++k) {
+        char* end = buffer + sizeof buffer;
+        char* out = formatNumber(points[k].x, buffer, end);
+        *out++ = ' ';
+        out = formatNumber(points[k].y, out, end);
+        *out++ = ' ';
+        out = formatNumber(points[k].z, out, end);
+        *out++ = '\n';
+        text.append(buffer, static_cast<std::size_t>(out - buffer));
+    }
+}
+
 std::string formatGlyphText(const Point3* points, int pointsPerGlyph, int glyphCount) {
-    std::string text = "# " + std::to_string(pointsPerGlyph) + " points per glyph, " +
-                       std::to_string(glyphCount) + " glyphs\n";
+    std::string text = glyphTextHeading(pointsPerGlyph, glyphCount);
     if (pointsPerGlyph <= 0 || glyphCount <= 0)
         return text;
     text.reserve(text.size() +
                  static_cast<std::size_t>(pointsPerGlyph) * std::size_t(glyphCount) * 40);
-    char buffer[128];
-    for (int glyph = 0; glyph < glyphCount; ++glyph) {
-        // The letter the viewer labels the glyph with, where it is printable ASCII.
-        const int letter = (65 + glyph) % 256;
-        int length =
-            letter > 32 && letter < 127
-                ? std::snprintf(buffer, sizeof buffer, "%s# glyph %d: %c\n", glyph ? "\n" : "",
-                                glyph, letter)
-                : std::snprintf(buffer, sizeof buffer, "%s# glyph %d\n", glyph ? "\n" : "", glyph);
-        text.append(buffer, static_cast<std::size_t>(length));
-        const Point3* p = points + static_cast<std::size_t>(glyph) * pointsPerGlyph;
-        for (int k = 0; k < pointsPerGlyph; ++k) {
-            char* end = buffer + sizeof buffer;
-            char* out = formatNumber(p[k].x, buffer, end);
-            *out++ = ' ';
-            out = formatNumber(p[k].y, out, end);
-            *out++ = ' ';
-            out = formatNumber(p[k].z, out, end);
-            *out++ = '\n';
-            text.append(buffer, static_cast<std::size_t>(out - buffer));
-        }
-    }
+    for (int glyph = 0; glyph < glyphCount; ++glyph)
+        appendGlyphText(text, points + static_cast<std::size_t>(glyph) * pointsPerGlyph,
+                        pointsPerGlyph, glyph);
     return text;
 }

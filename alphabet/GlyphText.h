@@ -46,3 +46,8 @@ bool parseGlyphText(const std::string& text, int resampleTo, GlyphSet& glyphs, T
 // The text of `glyphCount` glyphs of `pointsPerGlyph` points each, with a comment
 // line before each glyph. Every float is written so that parsing gives back its bits.
 std::string formatGlyphText(const Point3* points, int pointsPerGlyph, int glyphCount);
+
+// The same text in pieces, for glyph files too large to hold as text: the
+// heading, then each glyph appended in turn, `index` counting from 0.
+std::string glyphTextHeading(int pointsPerGlyph, int glyphCount);
+void appendGlyphText(std::string& text, const Point3* points, int pointsPerGlyph, int index);

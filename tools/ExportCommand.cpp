@@ -1,4 +1,4 @@
-#include "alphabet/AlphabetLoader.h"
+#include "alphabet/AlphabetFile.h"
 #include "alphabet/GlyphText.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
@@ -6,7 +6,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 namespace {
@@ -20,6 +19,22 @@ const char* const exportHelp =
     "and the link kept; a replaced file keeps its permissions.\n"
     "Exit status: 0 written, 1 file shorter than its header announces or write\n"
     "failure, 2 usage, unreadable FILE, FILE that is text, or refused output.\n";
+
+// Writes the glyphs as text a few thousand at a time, so that a glyph file of any
+// size takes little memory.
+bool writeText(std::FILE* out, const AlphabetFile& file) {
+    const int points = file.pointsPerGlyph();
+    std::string text = glyphTextHeading(points, file.glyphCount());
+    for (int i = 0; i < file.glyphCount() && points > 0; ++i) {
+        appendGlyphText(text, file.glyph(i), points, i);
+        if (text.size() >= (1u << 20)) {
+            if (std::fwrite(text.data(), 1, text.size(), out) != text.size())
+                return false;
+            text.clear();
+        }
+    }
+    return std::fwrite(text.data(), 1, text.size(), out) == text.size();
+}
 
 } // namespace
 
@@ -56,22 +71,20 @@ int runExport(int argc, char** argv) {
         return 2;
 
     // The loader reports a bad header or a short file on standard error itself.
-    int pointsPerGlyph = 0;
-    int glyphCount = 0;
-    std::unique_ptr<Point3[]> points(loadAlphabet(input, pointsPerGlyph, glyphCount));
-    if (!points) {
+    AlphabetFile file;
+    const bool opened = file.open(input);
+    const int glyphCount = file.glyphCount();
+    if (!opened || (glyphCount == 0 && file.pointsPerGlyph() == 0 && !file.problem().empty())) {
         std::fprintf(stderr, "alphabet-tool export: %s: no sound header, nothing to export\n",
                      input);
         return 1;
     }
-    const std::string text = formatGlyphText(points.get(), pointsPerGlyph, glyphCount);
-    points.reset();
 
-    OutputFile file;
-    if (const int status = openOutput("export", file, output, {input, true}))
+    OutputFile out;
+    if (const int status = openOutput("export", out, output, {input, true}))
         return status;
-    const bool written = std::fwrite(text.data(), 1, text.size(), file.stream()) == text.size();
-    if (const int status = commitOutput("export", file, written))
+    const bool written = writeText(out.stream(), file);
+    if (const int status = commitOutput("export", out, written))
         return status;
     // A pipe's header was taken by the loader; only a regular file's can be checked.
     const bool whole = header.fileSize < 0 || header.glyphCount == glyphCount;

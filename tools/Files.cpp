@@ -1,5 +1,6 @@
 #include "tools/Files.h"
 
+#include "alphabet/AlphabetHeader.h"
 #include "alphabet/TextEncoding.h"
 
 #include <cerrno>
@@ -68,23 +69,27 @@ bool readGlyphHeader(const std::string& path, GlyphHeader& header, std::string& 
     if (!S_ISREG(status.st_mode))
         return true;
     header.fileSize = status.st_size;
+    AlphabetHeader counts;
     std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) {
+    if (!in || !readAlphabetHeader(path.c_str(), counts)) {
         error = describe(path, "can't open");
+        if (in)
+            std::fclose(in);
         return false;
     }
-    char start[sniffBytes];
-    const std::size_t got = std::fread(start, 1, sizeof start, in);
-    std::fclose(in);
-    header.complete = got >= 8;
-    if (header.complete) {
-        std::memcpy(&header.pointsPerGlyph, start, 4);
-        std::memcpy(&header.glyphCount, start + 4, 4);
-    }
+    header.complete = counts.whole();
+    header.pointsPerGlyph = counts.pointsPerGlyph;
+    header.glyphCount = counts.glyphCount;
     const std::int64_t glyphBytes = 12 * std::int64_t(header.pointsPerGlyph);
-    const bool fits = header.complete && header.pointsPerGlyph >= 0 && header.glyphCount >= 0 &&
+    const bool fits = header.complete && !counts.negative() &&
                       (glyphBytes == 0 || header.glyphCount <= (header.fileSize - 8) / glyphBytes);
-    header.looksLikeText = !fits && looksLikeText({start, got});
+    // Only a header that can't be right is worth a look at the bytes as text.
+    if (!fits) {
+        char start[sniffBytes];
+        const std::size_t got = std::fread(start, 1, sizeof start, in);
+        header.looksLikeText = looksLikeText({start, got});
+    }
+    std::fclose(in);
     return true;
 }
 

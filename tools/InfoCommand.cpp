@@ -1,4 +1,4 @@
-#include "alphabet/AlphabetLoader.h"
+#include "alphabet/AlphabetFile.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"
@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
-#include <memory>
 #include <string>
 
 namespace {
@@ -115,10 +114,12 @@ int runInfo(int argc, char** argv) {
         sound = reportSize(header.fileSize, counts);
     }
 
-    // The loader reports a bad header or a short file on standard error itself.
-    int pointsPerGlyph = 0;
-    int glyphCount = 0;
-    std::unique_ptr<Point3[]> points(loadAlphabet(path, pointsPerGlyph, glyphCount));
+    // The loader reports a bad header or a short file on standard error itself. A
+    // regular file is mapped, so nothing is read before the glyphs are walked.
+    AlphabetFile file;
+    file.open(path);
+    const int pointsPerGlyph = file.pointsPerGlyph();
+    const int glyphCount = file.glyphCount();
     if (header.fileSize < 0)
         std::printf("loaded   %d glyphs of %d points, as the viewer does\n", glyphCount,
                     pointsPerGlyph);
@@ -126,15 +127,16 @@ int runInfo(int argc, char** argv) {
         std::printf("loaded   %d glyphs, as the viewer does\n", glyphCount);
 
     Bounds all;
-    for (std::int64_t k = 0; k < std::int64_t(pointsPerGlyph) * glyphCount; ++k)
-        all.add(points[static_cast<std::size_t>(k)]);
+    for (int i = 0; i < glyphCount; ++i)
+        for (int k = 0; k < pointsPerGlyph; ++k)
+            all.add(file.glyph(i)[k]);
     printBox("bounds", all);
 
     std::map<GlyphProblem, int> problems;
     if (glyphCount > 0)
         std::printf("\nglyph  label  extent x, y, z                 problem\n");
     for (int i = 0; i < glyphCount; ++i) {
-        const Point3* glyph = points.get() + std::size_t(i) * std::size_t(pointsPerGlyph);
+        const Point3* glyph = file.glyph(i);
         Bounds b;
         for (int k = 0; k < pointsPerGlyph; ++k)
             b.add(glyph[k]);
@@ -144,8 +146,8 @@ int runInfo(int argc, char** argv) {
         if (!b.empty)
             std::snprintf(extent, sizeof extent, "%g, %g, %g", b.high.x - b.low.x,
                           b.high.y - b.low.y, b.high.z - b.low.z);
-        std::printf("%5d  %-5c  %-30s %s\n", i, letter > 32 && letter < 127 ? letter : '-', extent,
-                    problem == GlyphProblem::None ? "" : glyphProblemText(problem));
+        std::printf("%5d  %-5c  %-30s %s\n", i, labelIsPrintableAscii(letter) ? letter : '-',
+                    extent, problem == GlyphProblem::None ? "" : glyphProblemText(problem));
         if (problem != GlyphProblem::None)
             ++problems[problem];
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "alphabet/GlyphLabel.h"
+
 // The glyph grid's fixed geometry, in logical pixels, for the view, the tool
 // and the benchmarks alike. On a high-density screen every size is multiplied
 // by the device pixel ratio once, where the view draws.
@@ -12,12 +14,6 @@ constexpr int gridColumns = 4;
 constexpr int gridViewSize = 400;
 // Whole rows the view shows at once.
 constexpr int gridRowsShown = gridViewSize / gridCellSize;
-
-// The code of the Latin-1 character that labels glyph `index`: "A" for glyph
-// 0, "Z" for 25, then "[", and on round the 256 codes.
-constexpr int glyphLabelCode(int index) {
-    return (65 + index) % 256;
-}
 
 // The label font asks for this family by name; the font system substitutes
 // where it is missing.
