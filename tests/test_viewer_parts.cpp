@@ -134,6 +134,14 @@ private slots:
         QVERIFY(!asksForHelp(none.argc(), none.argv()));
         QVERIFY(QByteArray(viewerHelp()).startsWith("usage: alphabet-viewer [FILE]\n"));
     }
+
+    // What QApplication would take is left out before any display is asked for.
+    void qtOptionsAreNoViewerArguments() {
+        CommandLine line({"-platform", "xcb", "--style", "Fusion", "-reverse", "a.alphabet",
+                          "-stylesheet=x.qss", "--sync", "-bogus", "--", "-platform"});
+        QCOMPARE(argumentsBesidesQt(line.argc(), line.argv()),
+                 QStringList({"a.alphabet", "-bogus", "--", "-platform"}));
+    }
 };
 
 QTEST_APPLESS_MAIN(ViewerPartsTest)
