@@ -349,6 +349,17 @@ private slots:
         QVERIFY2(timer.elapsed() >= 800, qPrintable(QString::number(timer.elapsed())));
     }
 
+    void aReplacementWithoutGlyphsIsFollowedUntilItHasSome() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 8, 26, numbered(26, 8));
+        const QString path = dir.filePath("glyphs.alphabet");
+        QVERIFY(writeBytes(path + ".new", "hello"));
+        QCOMPARE(std::rename(QFile::encodeName(path + ".new"), QFile::encodeName(path)), 0);
+        QVERIFY(keepsShowing(*view, 26, 1500)); // read after a second, and refused
+        writeNumbered(path, 30, 8, 100); // the new file, rewritten in place
+        QTRY_COMPARE_WITH_TIMEOUT(P::glyphCount(*view), 30, 2000);
+    }
+
     void aVanishedFileLeavesItsGlyphsUntilItComesBack() {
         QTemporaryDir dir;
         auto view = showGlyphs(dir, 8, 26, numbered(26, 8));
