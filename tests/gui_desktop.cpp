@@ -283,7 +283,8 @@ private slots:
         CharGLWidget& view = viewOf(*window);
         scrollAndTurn(view);
 
-        QVERIFY(dropUrls(window.get(), {QUrl::fromLocalFile(text)}));
+        QVERIFY(
+            dropUrls(&view, {QUrl::fromLocalFile(text)})); // over the glyphs: the window takes it
         QString message = messageOf(*window);
         QVERIFY2(message.contains(text) && message.contains("too short for its 8-byte header"),
                  qPrintable(message));
@@ -356,7 +357,7 @@ private slots:
         QVERIFY(writeBytes(path + ".new", "hello"));
         QCOMPARE(std::rename(QFile::encodeName(path + ".new"), QFile::encodeName(path)), 0);
         QVERIFY(keepsShowing(*view, 26, 1500)); // read after a second, and refused
-        writeNumbered(path, 30, 8, 100); // the new file, rewritten in place
+        writeNumbered(path, 30, 8, 100);        // the new file, rewritten in place
         QTRY_COMPARE_WITH_TIMEOUT(P::glyphCount(*view), 30, 2000);
     }
 
