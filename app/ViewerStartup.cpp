@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QStyle>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -26,6 +27,40 @@ const char* const help =
     "Options:\n"
     "  -h, --help               show this text\n";
 
+// Options that QApplication takes for itself, given with one dash or two:
+// these take the next argument as their value,
+const char* const qtOptionsWithValue[] = {"platform",
+                                          "platformpluginpath",
+                                          "platformtheme",
+                                          "plugin",
+                                          "qwindowgeometry",
+                                          "geometry",
+                                          "qwindowicon",
+                                          "icon",
+                                          "qwindowtitle",
+                                          "title",
+                                          "session",
+                                          "style",
+                                          "stylesheet",
+                                          "display",
+                                          "name",
+                                          "visual",
+                                          "qmljsdebugger"};
+// these take none,
+const char* const qtFlags[] = {"reverse", "testability", "widgetcount", "qdevel",
+                               "nograb",  "dograb",      "sync"};
+// and these carry theirs after an equals sign.
+const char* const qtOptionsJoined[] = {"style=", "stylesheet=", "qmljsdebugger="};
+
+template <std::size_t N> bool isOneOf(const char* const (&names)[N], const QString& option) {
+    return std::any_of(names, names + N, [&](const char* name) { return option == name; });
+}
+
+template <std::size_t N>
+bool startsWithOneOf(const char* const (&names)[N], const QString& option) {
+    return std::any_of(names, names + N, [&](const char* name) { return option.startsWith(name); });
+}
+
 } // namespace
 
 ViewerArguments parseViewerArguments(const QStringList& arguments) {
@@ -45,6 +80,25 @@ ViewerArguments parseViewerArguments(const QStringList& arguments) {
         }
     }
     return parsed;
+}
+
+QStringList argumentsBesidesQt(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        const QString option = argument.startsWith("--")  ? argument.mid(2)
+                               : argument.startsWith('-') ? argument.mid(1)
+                                                          : QString();
+        if (argument == "--") {
+            for (; i < argc; ++i)
+                arguments << QString::fromLocal8Bit(argv[i]);
+        } else if (isOneOf(qtOptionsWithValue, option)) {
+            ++i;
+        } else if (!isOneOf(qtFlags, option) && !startsWithOneOf(qtOptionsJoined, option)) {
+            arguments << argument;
+        }
+    }
+    return arguments;
 }
 
 bool asksForHelp(int argc, char** argv) {

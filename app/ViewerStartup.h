@@ -14,6 +14,11 @@ struct ViewerArguments {
 // (-platform and the like) already taken out.
 ViewerArguments parseViewerArguments(const QStringList& arguments);
 
+// The arguments after the program's name without the options QApplication
+// takes for itself, read from the raw command line: a usage error is then
+// told before any window system is needed.
+QStringList argumentsBesidesQt(int argc, char** argv);
+
 // True where the raw command line asks for --help or -h: it is answered before
 // any window system is needed.
 bool asksForHelp(int argc, char** argv);

@@ -10,13 +10,14 @@ int main(int argc, char* argv[]) {
         std::fputs(viewerHelp(), stdout);
         return 0;
     }
-    QApplication application(argc, argv);
-    applyViewerStyle();
-    const ViewerArguments arguments = parseViewerArguments(application.arguments().mid(1));
+    // So are usage errors: QApplication would first stop for want of a display.
+    const ViewerArguments arguments = parseViewerArguments(argumentsBesidesQt(argc, argv));
     if (!arguments.error.isEmpty()) {
         std::fprintf(stderr, "alphabet-viewer: %s\n%s", qPrintable(arguments.error), viewerHelp());
         return 2;
     }
+    QApplication application(argc, argv);
+    applyViewerStyle();
     AlphabetViewer viewer(nullptr, Qt::WindowFlags(), arguments.file);
     viewer.show();
     return application.exec();

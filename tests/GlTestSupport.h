@@ -7,9 +7,13 @@
 #include "PixelClasses.h"
 #include "ViewProbe.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
@@ -41,6 +45,14 @@ inline std::unique_ptr<TestView> showGlyphs(const QTemporaryDir& dir, int points
     if (!QTest::qWaitForWindowExposed(view.get()))
         qWarning("the view was not exposed");
     return view;
+}
+
+// Runs `body` with the working directory set to `dir`.
+template <typename Body> void inFolder(const QTemporaryDir& dir, Body body) {
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    body();
+    QDir::setCurrent(old);
 }
 
 // Ten points zig-zagging along x in the plane z = 0, centred on the origin:
@@ -98,4 +110,18 @@ inline void pressKey(QWidget* view, int key, Qt::KeyboardModifiers modifiers = Q
                      bool autoRepeat = false) {
     QKeyEvent event(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
     QCoreApplication::sendEvent(view, &event);
+}
+
+// Drags `urls` over `window` and drops them there, as a file manager does;
+// returns whether the window took the drop.
+inline bool dropUrls(QWidget* window, const QList<QUrl>& urls, QPoint at = QPoint(200, 200)) {
+    QMimeData data;
+    data.setUrls(urls);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &enter);
+    if (!enter.isAccepted())
+        return false; // Qt would send the drop nowhere
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window, &drop);
+    return drop.isAccepted();
 }

@@ -1,4 +1,4 @@
-#include "ViewProbe.h"
+#include "GlTestSupport.h"
 #include "app/AlphabetViewer.h"
 #include "app/ViewerStartup.h"
 
@@ -7,14 +7,6 @@
 #include <QtTest>
 
 namespace {
-
-// Runs `body` with the working directory set to a fresh folder.
-template <typename Body> void inFolder(const QTemporaryDir& dir, Body body) {
-    const QString old = QDir::currentPath();
-    QDir::setCurrent(dir.path());
-    body();
-    QDir::setCurrent(old);
-}
 
 CharGLWidget* viewOf(AlphabetViewer& window) {
     return window.findChild<CharGLWidget*>();

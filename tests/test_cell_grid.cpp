@@ -2,6 +2,7 @@
 #include "view/GridScroll.h"
 
 #include <QtTest>
+#include <vector>
 
 namespace {
 
@@ -9,12 +10,20 @@ constexpr int cell = 100;
 constexpr int columns = 4;
 constexpr int height = 400;
 
-int at(float x, float y, float scroll, int glyphs = 26) {
+int at(float x, float y, double scroll, int glyphs = 26) {
     return cellIndexAt(x, y, scroll, cell, columns, glyphs);
 }
 
 float scroll(float offset, int delta, int glyphs = 26) {
     return scrollAfterSteps(offset, wheelSteps(delta), cell, columns, height, glyphs);
+}
+
+double byRows(double offset, int rows, int glyphs) {
+    return offsetByRows(offset, rows, cell, columns, height, glyphs);
+}
+
+double end(int glyphs) {
+    return endOffset(cell, columns, height, glyphs);
 }
 
 } // namespace
@@ -87,6 +96,101 @@ private slots:
         QCOMPARE(scroll(0, 120, 0), -100.0f);
         // A huge delta neither overflows nor moves.
         QCOMPARE(scroll(0, -2147483647), 0.0f);
+    }
+
+    void smallWheelDeltasAddUpToRowsInOneDirection() {
+        struct Case {
+            const char* what;
+            std::vector<int> deltas;
+            std::vector<int> rows; // rows after each delta
+        };
+        const Case cases[] = {
+            {"eight of 15 make a row", {15, 15, 15, 15, 15, 15, 15, 15}, {0, 0, 0, 0, 0, 0, 0, 1}},
+            {"downward too", {-60, -59, -1, -99}, {0, 0, -1, 0}},
+            {"what is left over carries on", {90, 90, 60}, {0, 1, 1}},
+            {"turning back drops the rest", {90, -15, 90, 15, 15}, {0, 0, 0, 0, 1}},
+            {"a notch drops the rest", {90, 120, 90, 29, 1}, {0, 1, 0, 0, 1}},
+            {"notches are whole rows, truncated", {240, -120, 199, -100, 99}, {2, -1, 1, -1, 0}},
+            {"a notch back drops the rest too", {-99, 100, -99}, {0, 1, 0}},
+            {"zero adds nothing", {60, 0, 60}, {0, 0, 1}},
+        };
+        for (const Case& c : cases) {
+            WheelAccumulator wheel;
+            std::vector<int> rows;
+            for (int delta : c.deltas)
+                rows.push_back(wheel.steps(delta));
+            QVERIFY2(rows == c.rows, c.what);
+        }
+    }
+
+    void homeAndEndShowTheFirstAndLastRows() {
+        QCOMPARE(homeOffset(), 0.0);
+        QCOMPARE(end(1000), 24600.0); // row 249 from 24900 to 25000: the view's bottom
+        QCOMPARE(end(997), 24600.0);  // a partial last row counts whole
+        QCOMPARE(end(17), 100.0);
+        QCOMPARE(end(16), 0.0); // every row fits: the first at the top
+        QCOMPARE(end(3), 0.0);
+        QCOMPARE(end(0), 0.0);
+        QCOMPARE(end(5000000), 124999600.0);
+        QCOMPARE(end(2147483647), 53687091200.0 - height);
+    }
+
+    void pagesMoveFourRowsNeverPastHomeOrEnd() {
+        struct Case {
+            double from;
+            int rows;
+            int glyphs;
+            double to;
+        };
+        const Case cases[] = {
+            {0, 4, 1000, 400},
+            {400, 4, 1000, 800},
+            {24400, 4, 1000, 24600},
+            {24600, 4, 1000, 24600},
+            {24600, -4, 1000, 24200},
+            {200, -4, 1000, 0},
+            {0, -4, 1000, 0},
+            {0, 4, 10, 0},
+            {-300, -4, 1000, -300},
+            {-300, 4, 1000, 100},
+            {-200, 4, 10, 0},
+            {24900, 4, 1000, 24900}, // past the end by the wheel: stays
+            {24900, -4, 1000, 24500},
+            {124999600, -4, 5000000, 124999200},
+            {124999200, 4, 5000000, 124999600},
+        };
+        for (const Case& c : cases)
+            QVERIFY2(byRows(c.from, c.rows, c.glyphs) == c.to,
+                     qPrintable(QString("from %1 by %2 rows of %3 glyphs: %4, expected %5")
+                                    .arg(c.from)
+                                    .arg(c.rows)
+                                    .arg(c.glyphs)
+                                    .arg(byRows(c.from, c.rows, c.glyphs))
+                                    .arg(c.to)));
+    }
+
+    // The first row drawn is the one whose lower edge is not above the view.
+    void firstRowInViewHoldsForMillionsOfGlyphs() {
+        QCOMPARE(firstRowInView(0, cell), 0);
+        QCOMPARE(firstRowInView(-300, cell), 0);
+        QCOMPARE(firstRowInView(99, cell), 0);
+        QCOMPARE(firstRowInView(100, cell), 0); // row 0's lower edge on the top edge
+        QCOMPARE(firstRowInView(101, cell), 1);
+        QCOMPARE(firstRowInView(250, cell), 2);
+        QCOMPARE(firstRowInView(1e13, cell), 2147483647);
+        // At the end of five million glyphs: rows 1249996 to 1249999 show.
+        const double last = end(5000000);
+        QCOMPARE(firstRowInView(last, cell), 1249995);
+        QCOMPARE(firstRowInView(last + 1, cell), 1249996);
+        QCOMPARE(at(50, 0, last, 5000000), 4999984);
+        QCOMPARE(at(350, 399, last, 5000000), 4999999);
+        CellWalk walk(last, cell, columns, height, firstRowInView(last, cell));
+        for (int i = 4999980; i < 5000000; ++i, walk.next()) {
+            const GridPoint corner = cellCornerOf(i, last, cell, columns, height);
+            QCOMPARE(walk.cornerX(), corner.x);
+            QCOMPARE(walk.cornerY(), corner.y);
+        }
+        QCOMPARE(cellCornerOf(4999984, last, cell, columns, height).y, 300.0f);
     }
 };
 

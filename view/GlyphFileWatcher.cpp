@@ -91,6 +91,12 @@ void GlyphFileWatcher::keepWatching() {
     const QString folder = QFileInfo(path).absolutePath();
     if (!watcher.directories().contains(folder))
         watcher.addPath(folder);
-    if (QFileInfo::exists(path) && !watcher.files().contains(path))
-        watcher.addPath(path);
+    // A file renamed over ours is another file; the watch stays on the old one
+    // for as long as the view holds it open, and would see nothing of the new.
+    const Stamp now = stampOf();
+    const bool moved = now.device != watched.device || now.inode != watched.inode;
+    if (now.exists && moved && watcher.files().contains(path))
+        watcher.removePath(path);
+    if (now.exists && !watcher.files().contains(path) && watcher.addPath(path))
+        watched = now;
 }

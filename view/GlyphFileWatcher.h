@@ -47,4 +47,5 @@ private:
     Stamp reported; // the version last reported, or found when watching began
     Stamp pending;  // the version seen at the last check
     int shortChecks = 0;
+    Stamp watched; // the file the watch is on, which may no longer be at the path
 };

@@ -1,0 +1,403 @@
+// The viewer as a desktop program: touchpad scrolling, keys through large
+// alphabets, glyph tooltips, files opened from the command line, a drop or
+// Ctrl+O, the shown file followed as it is replaced or rewritten, and the
+// program's own command line run without any display.
+#include "GlTestSupport.h"
+#include "GlyphFileSupport.h"
+#include "ToolRunner.h"
+#include "app/AlphabetViewer.h"
+
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QToolTip>
+#include <cstdio>
+
+namespace {
+
+using P = CharGLWidgetProbe;
+
+const QString appTitle = "Veltrane Alphabet Viewer";
+
+// `count` glyphs of `points` points, glyph i's at x = i + shift: any point tells its glyph.
+QVector<Point3> numbered(int count, int points, float shift = 0) {
+    QVector<Point3> all;
+    for (int i = 0; i < count; ++i)
+        for (int k = 0; k < points; ++k)
+            all.append({float(i) + shift, float(k), 0});
+    return all;
+}
+
+void writeNumbered(const QString& path, int count, int points, float shift = 0) {
+    writeGlyphFile(path, points, count, numbered(count, points, shift));
+}
+
+// Writes the new glyphs beside `path` and renames them over it, as alphabet-tool does.
+void replaceNumbered(const QString& path, int count, int points, float shift) {
+    writeNumbered(path + ".new", count, points, shift);
+    QCOMPARE(std::rename(QFile::encodeName(path + ".new"), QFile::encodeName(path)), 0);
+}
+
+// The x every point of glyph `index` has, as the view holds it.
+float glyphX(const CharGLWidget& view, int index) {
+    return P::glyphPoints(view)[index]->x;
+}
+
+// Holds for `milliseconds` that the view keeps showing `count` glyphs.
+bool keepsShowing(const CharGLWidget& view, int count, int milliseconds = 500) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        if (P::glyphCount(view) != count)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+CharGLWidget& viewOf(AlphabetViewer& window) {
+    return *window.findChild<CharGLWidget*>();
+}
+
+std::unique_ptr<AlphabetViewer> showWindow(const QString& path = QString()) {
+    auto window = std::make_unique<AlphabetViewer>(nullptr, Qt::WindowFlags(), path);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get()))
+        qWarning("the window was not exposed");
+    return window;
+}
+
+// The text of the message box the window opens, waited for; the box is closed.
+QString messageOf(QWidget& window) {
+    QMessageBox* box = nullptr;
+    if (!QTest::qWaitFor([&] { return (box = window.findChild<QMessageBox*>()) != nullptr; }, 2000))
+        return QString();
+    const QString text = box->text() + " " + box->informativeText();
+    delete box;
+    return text;
+}
+
+// Presses Ctrl+O in `window`, chooses `path` in the dialog that opens and accepts it.
+bool chooseWithCtrlO(AlphabetViewer& window, const QString& path) {
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
+        return false;
+    QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
+    QFileDialog* dialog = nullptr;
+    if (!QTest::qWaitFor([&] { return (dialog = window.findChild<QFileDialog*>()) != nullptr; },
+                         2000) ||
+        dialog->windowModality() != Qt::WindowModal) // open(), not exec()
+        return false;
+    dialog->selectFile(path);
+    static_cast<QDialog*>(dialog)->accept(); // the dialog's own, as its Open button does
+    return true;
+}
+
+// A view scrolled and with glyph 3 turned, to see whether an open keeps either.
+const float tilted[4] = {0.6f, 0, 0, 0.8f};
+void scrollAndTurn(CharGLWidget& view) {
+    pressKey(&view, Qt::Key_Down);
+    P::setOrientation(view, 3, tilted);
+}
+bool scrolledAndTurned(const CharGLWidget& view) {
+    return P::scrollOffset(view) == 100 && P::orientation(view, 3)[0] == tilted[0];
+}
+bool fromTheTopUnturned(const CharGLWidget& view) {
+    return P::scrollOffset(view) == 0 && P::turnsHeld(view) == 0;
+}
+
+// The widget that holds the view, noting the keys that reach it.
+class KeyedParent : public QWidget {
+public:
+    QList<int> keys;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { keys.append(event->key()); }
+};
+
+} // namespace
+
+class DesktopTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs); }
+
+    void touchpadDeltasAddUpToRowsAndNotchesStayWhole() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 8, 26, numbered(26, 8));
+        struct Turn {
+            int delta;
+            int times;
+            float offset; // after them all
+        };
+        const Turn turns[] = {
+            {-15, 7, 0},    {-15, 1, 100},                 // eight of 15 make a row
+            {-15, 3, 100},  {15, 1, 100},   {-15, 7, 100}, // a turn back drops the rest
+            {-15, 1, 200},  {-15, 5, 200},  {-120, 1, 300}, {-15, 7, 300}, // a notch too
+            {-240, 1, 500}, {-240, 1, 500}, // past the last row: dropped whole
+            {-15, 8, 600},  {-15, 16, 600}, {240, 1, 400},
+        };
+        int paints = view->paints;
+        for (const Turn& turn : turns) {
+            for (int i = 0; i < turn.times; ++i)
+                QVERIFY(turnWheel(view.get(), {0, turn.delta}));
+            paints += turn.times;
+            QCOMPARE(P::scrollOffset(*view), turn.offset);
+            QCOMPARE(view->paints, paints); // every wheel event repaints
+        }
+    }
+
+    void keysMoveThroughALargeAlphabetWithinHomeAndEnd() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 1, 1000, numbered(1000, 1));
+        struct Press {
+            int key;
+            float offset;
+        };
+        const Press presses[] = {
+            {Qt::Key_End, 24600},    {Qt::Key_PageDown, 24600}, {Qt::Key_PageUp, 24200},
+            {Qt::Key_Down, 24300},   {Qt::Key_Home, 0},         {Qt::Key_PageUp, 0},
+            {Qt::Key_PageDown, 400}, {Qt::Key_Up, 300},         {Qt::Key_Home, 0},
+            {Qt::Key_Up, -100},      {Qt::Key_Up, -200},        {Qt::Key_Up, -300},
+            {Qt::Key_Up, -300},      {Qt::Key_PageUp, -300},    {Qt::Key_PageDown, 100},
+            {Qt::Key_End, 24600},    {Qt::Key_Down, 24700},     {Qt::Key_Down, 24800},
+            {Qt::Key_Down, 24900},   {Qt::Key_Down, 24900},     {Qt::Key_PageDown, 24900},
+            {Qt::Key_PageUp, 24500},
+        };
+        for (const Press& press : presses) {
+            const int paints = view->paints;
+            pressKey(view.get(), press.key);
+            QCOMPARE(P::scrollOffset(*view), press.offset);
+            QCOMPARE(view->paints, paints + 1);
+        }
+        pressKey(view.get(), Qt::Key_End);
+        QCOMPARE(P::cellAt(*view, 50, 399), 996); // the last row at the bottom
+        QCOMPARE(P::cellAt(*view, 350, 399), 999);
+        QCOMPARE(P::cellAt(*view, 50, 0), 984);
+    }
+
+    void keysTheViewDoesNotUseReachItsParent() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("glyphs.alphabet");
+        writeNumbered(path, 26, 8);
+        KeyedParent parent;
+        auto* view = new TestView(&parent, QFile::encodeName(path).constData());
+        view->resize(400, 400);
+        for (int key : {Qt::Key_A, Qt::Key_Escape, Qt::Key_F5, Qt::Key_R, Qt::Key_PageDown,
+                        Qt::Key_Down, Qt::Key_Home, Qt::Key_Space})
+            pressKey(view, key);
+        QCOMPARE(parent.keys, QList<int>({Qt::Key_A, Qt::Key_Escape, Qt::Key_F5, Qt::Key_Space}));
+    }
+
+    void hoveringACellNamesItsGlyph() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 1, 1000, numbered(1000, 1));
+        auto hover = [&](QPoint at) {
+            QHelpEvent event(QEvent::ToolTip, at, view->mapToGlobal(at));
+            QCoreApplication::sendEvent(view.get(), &event);
+        };
+        hover({120, 230});
+        QTRY_COMPARE(QToolTip::text(), QString("Glyph 9: label \"J\" (code 74), 1 point"));
+        pressKey(view.get(), Qt::Key_End);
+        hover({50, 350});
+        QTRY_COMPARE(QToolTip::text(), QString("Glyph 996: label \"%\" (code 37), 1 point"));
+        P::setScrollOffset(*view, 4700); // glyph 191, labelled by code 0, at the top right
+        hover({350, 50});
+        QTRY_COMPARE(QToolTip::text(), QString("Glyph 191: label not printable (code 0), 1 point"));
+        pressKey(view.get(), Qt::Key_Home);
+        pressKey(view.get(), Qt::Key_Up);
+        hover({50, 50}); // above the first row: no glyph
+        QTRY_VERIFY(!QToolTip::isVisible());
+
+        QTemporaryDir other;
+        auto eights = showGlyphs(other, 8, 26, numbered(26, 8));
+        const QPoint at(350, 350);
+        QHelpEvent event(QEvent::ToolTip, at, eights->mapToGlobal(at));
+        QCoreApplication::sendEvent(eights.get(), &event);
+        QTRY_COMPARE(QToolTip::text(), QString("Glyph 15: label \"P\" (code 80), 8 points"));
+    }
+
+    void startsOnTheDefaultFileOrTheOneNamed() {
+        QTemporaryDir dir;
+        inFolder(dir, [] {
+            Capture out(stdout);
+            auto window = showWindow();
+            QCOMPARE(out.finish(), QByteArray("Unable to write file: ./universal.alphabet."));
+            QCOMPARE(window->windowTitle(), appTitle);
+            QCOMPARE(P::glyphCount(viewOf(*window)), 0);
+            QCoreApplication::processEvents();
+            QVERIFY(!window->findChild<QMessageBox*>()); // the default file may be missing
+        });
+        const QString path = dir.filePath("letters.alphabet");
+        writeNumbered(path, 26, 8);
+        auto named = showWindow(path);
+        QCOMPARE(named->windowTitle(), "letters.alphabet - " + appTitle);
+        QCOMPARE(P::glyphCount(viewOf(*named)), 26);
+
+        const QString missing = dir.filePath("missing.alphabet");
+        auto window = showWindow(missing);
+        const QString message = messageOf(*window);
+        QVERIFY2(message.contains(missing) && message.contains("No such file"),
+                 qPrintable(message));
+    }
+
+    void aDroppedFileIsShownFromTheTop() {
+        QTemporaryDir dir;
+        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+        writeNumbered(dir.filePath("b.alphabet"), 26, 8, 100);
+        auto window = showWindow(dir.filePath("a.alphabet"));
+        CharGLWidget& view = viewOf(*window);
+        scrollAndTurn(view);
+        QVERIFY(scrolledAndTurned(view));
+
+        const QUrl b = QUrl::fromLocalFile(dir.filePath("b.alphabet"));
+        QVERIFY(!dropUrls(window.get(), {b, b})); // one file at a time
+        QVERIFY(!dropUrls(window.get(), {QUrl("https://example.org/b.alphabet")}));
+        QCOMPARE(glyphX(view, 0), 0.0f);
+        QVERIFY(dropUrls(window.get(), {b}));
+        QCOMPARE(glyphX(view, 0), 100.0f); // same shape, still from the top
+        QVERIFY(fromTheTopUnturned(view));
+        QCOMPARE(window->windowTitle(), "b.alphabet - " + appTitle);
+    }
+
+    void ctrlOOpensTheChosenFile() {
+        QTemporaryDir dir;
+        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+        writeNumbered(dir.filePath("b.alphabet"), 26, 8, 100);
+        auto window = showWindow(dir.filePath("a.alphabet"));
+        CharGLWidget& view = viewOf(*window);
+        scrollAndTurn(view);
+        QVERIFY(chooseWithCtrlO(*window, dir.filePath("b.alphabet")));
+        QCOMPARE(glyphX(view, 0), 100.0f); // same shape, still from the top
+        QVERIFY(fromTheTopUnturned(view));
+        QCOMPARE(window->windowTitle(), "b.alphabet - " + appTitle);
+    }
+
+    void aFailedOpenSaysWhyAndKeepsTheGlyphs() {
+        QTemporaryDir dir;
+        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+        const QString text = dir.filePath("notes.txt");
+        QVERIFY(writeBytes(text, "hello"));
+        auto window = showWindow(dir.filePath("a.alphabet"));
+        CharGLWidget& view = viewOf(*window);
+        scrollAndTurn(view);
+
+        // Dropped over the glyphs, the window takes it.
+        QVERIFY(dropUrls(&view, {QUrl::fromLocalFile(text)}));
+        QString message = messageOf(*window);
+        QVERIFY2(message.contains(text) && message.contains("too short for its 8-byte header"),
+                 qPrintable(message));
+
+        const QString empty = dir.filePath("empty.alphabet");
+        writeGlyphFile(empty, 8, 5, {}); // five glyphs announced, none there
+        QVERIFY(chooseWithCtrlO(*window, empty));
+        message = messageOf(*window);
+        QVERIFY2(message.contains(empty) && message.contains("holds 0 in full"),
+                 qPrintable(message));
+        QCOMPARE(P::glyphCount(view), 26);
+        QVERIFY(scrolledAndTurned(view));
+        QCOMPARE(window->windowTitle(), "a.alphabet - " + appTitle);
+    }
+
+    void aReplacedOrRewrittenFileIsShownKeepingTheViewWhileItsShapeHolds() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 8, 26, numbered(26, 8));
+        const QString path = dir.filePath("glyphs.alphabet");
+        scrollAndTurn(*view);
+
+        replaceNumbered(path, 26, 8, 100);
+        QTRY_COMPARE_WITH_TIMEOUT(glyphX(*view, 0), 100.0f, 2000);
+        QVERIFY(scrolledAndTurned(*view));
+        // In place: the old mapping sees the new points too, but only a reload maps anew.
+        const Point3* mapped = P::pointData(*view);
+        writeNumbered(path, 26, 8, 200);
+        QTRY_VERIFY_WITH_TIMEOUT(P::pointData(*view) != mapped, 2000);
+        QCOMPARE(glyphX(*view, 25), 225.0f);
+        QVERIFY(scrolledAndTurned(*view));
+
+        writeNumbered(path, 26, 4, 300); // other points per glyph
+        QTRY_COMPARE_WITH_TIMEOUT(P::pointsPerGlyph(*view), 4, 2000);
+        QVERIFY(fromTheTopUnturned(*view));
+        scrollAndTurn(*view);
+        replaceNumbered(path, 27, 4, 400); // another glyph
+        QTRY_COMPARE_WITH_TIMEOUT(P::glyphCount(*view), 27, 2000);
+        QCOMPARE(glyphX(*view, 26), 426.0f);
+        QVERIFY(fromTheTopUnturned(*view));
+    }
+
+    void aHalfWrittenFileIsWaitedFor() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 8, 26, numbered(26, 8));
+        const QString path = dir.filePath("glyphs.alphabet");
+        const QVector<Point3> forty = numbered(40, 8, 100);
+
+        writeGlyphFile(path, 8, 40, forty.mid(0, 10 * 8)); // ten of forty glyphs so far
+        QVERIFY(keepsShowing(*view, 26));
+        {
+            std::ofstream rest(path.toStdString(), std::ios::binary | std::ios::app);
+            rest.write(reinterpret_cast<const char*>(forty.data() + 10 * 8), 30 * 8 * 12);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(P::glyphCount(*view), 40, 2000);
+        QCOMPARE(glyphX(*view, 39), 139.0f);
+
+        // A file that stays short is shown as it is, about a second after it stopped changing.
+        QElapsedTimer timer;
+        timer.start();
+        writeGlyphFile(path, 8, 50, numbered(20, 8));
+        QVERIFY(keepsShowing(*view, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(P::glyphCount(*view), 20, 3000);
+        QVERIFY2(timer.elapsed() >= 800, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void aReplacementWithoutGlyphsIsFollowedUntilItHasSome() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 8, 26, numbered(26, 8));
+        const QString path = dir.filePath("glyphs.alphabet");
+        QVERIFY(writeBytes(path + ".new", "hello"));
+        QCOMPARE(std::rename(QFile::encodeName(path + ".new"), QFile::encodeName(path)), 0);
+        QVERIFY(keepsShowing(*view, 26, 1500)); // read after a second, and refused
+        writeNumbered(path, 30, 8, 100);        // the new file, rewritten in place
+        QTRY_COMPARE_WITH_TIMEOUT(P::glyphCount(*view), 30, 2000);
+    }
+
+    void aVanishedFileLeavesItsGlyphsUntilItComesBack() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 8, 26, numbered(26, 8));
+        const QString path = dir.filePath("glyphs.alphabet");
+        QVERIFY(QFile::remove(path));
+        QVERIFY(keepsShowing(*view, 26, 1500)); // past the wait for a short file
+        QCOMPARE(glyphX(*view, 25), 25.0f);
+        QVERIFY(countPixels(view->frame(), view->rect(), isMostlyBlue) > 0); // still drawn
+
+        writeNumbered(path, 12, 8, 100);
+        QTRY_COMPARE_WITH_TIMEOUT(P::glyphCount(*view), 12, 2000);
+        QCOMPARE(glyphX(*view, 11), 111.0f);
+    }
+
+    void helpAndUsageErrorsNeedNoDisplay() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(name);
+        auto run = [&](const QStringList& arguments) {
+            return runProgram(ALPHABET_VIEWER, arguments, {}, environment);
+        };
+        for (const char* help : {"--help", "-h"}) {
+            const ToolRun shown = run({help});
+            QCOMPARE(shown.status, 0);
+            QVERIFY(shown.out.startsWith("usage: alphabet-viewer [FILE]\n"));
+            QVERIFY(shown.out.contains("Ctrl+O"));
+        }
+        const ToolRun unknown = run({"--bogus"});
+        QCOMPARE(unknown.status, 2);
+        QVERIFY2(unknown.err.startsWith("alphabet-viewer: unknown option '--bogus'\nusage:"),
+                 unknown.err.constData());
+        const ToolRun two = run({"a.alphabet", "b.alphabet"});
+        QCOMPARE(two.status, 2);
+        QVERIFY2(two.err.contains("one glyph file at a time, not 'b.alphabet' as well"),
+                 two.err.constData());
+    }
+};
+
+QTEST_MAIN(DesktopTest)
+#include "gui_desktop.moc"

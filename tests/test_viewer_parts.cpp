@@ -1,0 +1,148 @@
+#include "app/ViewerStartup.h"
+#include "view/GlyphTurns.h"
+#include "view/RedrawScope.h"
+
+#include <QtTest>
+#include <array>
+#include <vector>
+
+namespace {
+
+using Orientation = std::array<float, 4>;
+
+Orientation orientationOf(const GlyphTurns& turns, int index) {
+    const float* q = turns.orientation(index);
+    return {q[0], q[1], q[2], q[3]};
+}
+
+const Orientation identity{0, 0, 0, 1};
+
+// The raw command line of a program called with `arguments`.
+struct CommandLine {
+    explicit CommandLine(const std::vector<const char*>& arguments) {
+        storage.push_back("alphabet-viewer");
+        storage.insert(storage.end(), arguments.begin(), arguments.end());
+        for (std::string& argument : storage)
+            pointers.push_back(argument.data());
+    }
+    int argc() const { return int(pointers.size()); }
+    char** argv() { return pointers.data(); }
+
+    std::vector<std::string> storage;
+    std::vector<char*> pointers;
+};
+
+} // namespace
+
+class ViewerPartsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void onlyTurnedOrFlaggedGlyphsAreHeld() {
+        GlyphTurns turns;
+        QCOMPARE(orientationOf(turns, 4999999), identity);
+        QCOMPARE(int(turns.flags(7)), 0);
+        QCOMPARE(turns.held(), std::size_t(0));
+
+        turns.turn(3)[0] = 0.6f;
+        turns.turn(3)[3] = 0.8f;
+        turns.setFlags(9, 2);
+        QCOMPARE(orientationOf(turns, 3), Orientation({0.6f, 0, 0, 0.8f}));
+        QCOMPARE(orientationOf(turns, 9), identity);
+        QCOMPARE(int(turns.flags(9)), 2);
+        QCOMPARE(turns.held(), std::size_t(2));
+
+        // A reset keeps the flags, and only the glyphs that have some.
+        turns.turn(9)[1] = 1;
+        const Quaternion reset = {0, 0, 0, 1};
+        turns.resetOrientations(reset);
+        QCOMPARE(orientationOf(turns, 3), identity);
+        QCOMPARE(orientationOf(turns, 9), identity);
+        QCOMPARE(int(turns.flags(9)), 2);
+        QCOMPARE(turns.held(), std::size_t(1));
+
+        turns.clear();
+        QCOMPARE(int(turns.flags(9)), 0);
+        QCOMPARE(turns.held(), std::size_t(0));
+    }
+
+    void aPaintRedrawsOneCellOnlyForOneGlyphTurnedInPlace() {
+        enum Ask { Everything, Glyph3, Glyph4, Glyph3Moved };
+        struct Case {
+            const char* what;
+            std::vector<Ask> asks;
+            int drawn; // the glyph the next paint redraws, -1 for everything
+        };
+        const Case cases[] = {
+            {"a paint nobody described", {}, -1},
+            {"one glyph's turn", {Glyph3}, 3},
+            {"the same glyph twice", {Glyph3, Glyph3}, 3},
+            {"two glyphs", {Glyph3, Glyph4}, -1},
+            {"a moved grid", {Glyph3Moved}, -1},
+            {"a turn, then the grid moved", {Glyph3, Glyph3Moved}, -1},
+            {"a turn after another change", {Everything, Glyph3}, -1},
+            {"another change after a turn", {Glyph3, Everything}, -1},
+        };
+        for (const Case& c : cases) {
+            RedrawScope redraw;
+            QCOMPARE(redraw.take(100), -1); // the first paint fills a new frame buffer
+            for (Ask ask : c.asks) {
+                if (ask == Everything)
+                    redraw.everything();
+                else
+                    redraw.onlyGlyph(ask == Glyph4 ? 4 : 3, ask == Glyph3Moved ? 200 : 100);
+            }
+            QVERIFY2(redraw.take(100) == c.drawn, c.what);
+            QVERIFY2(redraw.take(100) == -1, c.what);
+        }
+    }
+
+    void commandLineNamesOneFileOrAsksForHelp() {
+        struct Case {
+            QStringList arguments;
+            QString file;
+            bool help;
+            QString error;
+        };
+        const Case cases[] = {
+            {{}, "", false, ""},
+            {{"my.alphabet"}, "my.alphabet", false, ""},
+            {{"-"}, "-", false, ""},
+            {{"--", "-h"}, "-h", false, ""},
+            {{"--help"}, "", true, ""},
+            {{"a.alphabet", "-h"}, "a.alphabet", true, ""},
+            {{"--bogus"}, "", false, "unknown option '--bogus'"},
+            {{"a", "b"}, "a", false, "one glyph file at a time, not 'b' as well"},
+        };
+        for (const Case& c : cases) {
+            const ViewerArguments parsed = parseViewerArguments(c.arguments);
+            const QString what = c.arguments.join(' ');
+            QVERIFY2(parsed.file == c.file, qPrintable(what));
+            QVERIFY2(parsed.help == c.help, qPrintable(what));
+            QVERIFY2(parsed.error == c.error, qPrintable(what + ": " + parsed.error));
+        }
+    }
+
+    void helpIsSeenBeforeAnyWindowSystem() {
+        CommandLine help({"--help"});
+        QVERIFY(asksForHelp(help.argc(), help.argv()));
+        CommandLine late({"x.alphabet", "-h"});
+        QVERIFY(asksForHelp(late.argc(), late.argv()));
+        CommandLine afterDashes({"--", "--help"});
+        QVERIFY(!asksForHelp(afterDashes.argc(), afterDashes.argv()));
+        CommandLine none({"-hx", "help"});
+        QVERIFY(!asksForHelp(none.argc(), none.argv()));
+        QVERIFY(QByteArray(viewerHelp()).startsWith("usage: alphabet-viewer [FILE]\n"));
+    }
+
+    // What QApplication would take is left out before any display is asked for.
+    void qtOptionsAreNoViewerArguments() {
+        CommandLine line({"-platform", "xcb", "--style", "Fusion", "-reverse", "a.alphabet",
+                          "-stylesheet=x.qss", "--sync", "-bogus", "--", "-platform"});
+        QCOMPARE(argumentsBesidesQt(line.argc(), line.argv()),
+                 QStringList({"a.alphabet", "-bogus", "--", "-platform"}));
+    }
+};
+
+QTEST_APPLESS_MAIN(ViewerPartsTest)
+#include "test_viewer_parts.moc"
