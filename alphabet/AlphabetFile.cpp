@@ -124,6 +124,11 @@ bool AlphabetFile::open(const char* path, Storage storage) {
 }
 
 void AlphabetFile::load(int descriptor, const char* path, Storage storage) {
+    struct stat status;
+    if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+        report(path, "is a folder, not a glyph file; no glyphs loaded");
+        return;
+    }
     const AlphabetHeader header = readAlphabetHeader(descriptor);
     if (!header.whole()) {
         report(path, "file too short for its 8-byte header (%d bytes); no glyphs loaded",

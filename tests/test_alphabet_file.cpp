@@ -211,6 +211,7 @@ private slots:
             QCOMPARE(file.pointsPerGlyph, 0);
             QVERIFY2(file.out.isEmpty(), qPrintable(name));
         }
+        QVERIFY(load(dir.path()).err.contains("is a folder"));
     }
 
     // Found by probing with /dev/urandom: a stream without end was read until memory ran
