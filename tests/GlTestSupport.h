@@ -52,6 +52,19 @@ inline QVector<Point3> zigZag(float scale = 1) {
     return points;
 }
 
+// Where the camera of a glyph centred on the origin, seen from +z at
+// `eyeDistance` through the 60-degree field of view, puts (x, y): offsets in
+// a cell of 100 logical pixels, y downward.
+inline QPointF projected(float x, float y, double eyeDistance) {
+    const double scale = 50 / (eyeDistance * std::tan(M_PI / 6));
+    return {50 + x * scale, 50 - y * scale};
+}
+
+// Eye distance of the zig-zag: 2.1 times its farthest point, (4.5, 1), from the centroid.
+inline double zigZagEye() {
+    return double(2.1f) * std::sqrt(4.5 * 4.5 + 1);
+}
+
 // `count` copies of `glyph`, one after the other.
 inline QVector<Point3> repeated(const QVector<Point3>& glyph, int count) {
     QVector<Point3> points;
