@@ -10,6 +10,9 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLFramebufferObject>
 #include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
@@ -111,4 +114,45 @@ inline void pressKey(QWidget* view, int key, Qt::KeyboardModifiers modifiers = Q
                      bool autoRepeat = false) {
     QKeyEvent event(QEvent::KeyPress, key, modifiers, QString(), autoRepeat);
     QCoreApplication::sendEvent(view, &event);
+}
+
+// Runs the repaint that Qt has put off, if any: a repaint asked for within a
+// frame of the last one waits for the event loop, which would run it next.
+inline void runPendingPaint(QWidget& view) {
+    QCoreApplication::sendPostedEvents(view.window(), QEvent::UpdateRequest);
+}
+
+// What the view shows, read from its frame buffer without painting again
+// (grabFramebuffer() paints first). The multisampled buffer is resolved into a
+// buffer of our own, as the widget resolves it for the screen.
+inline QImage shownFrame(QOpenGLWidget& view) {
+    runPendingPaint(view);
+    view.makeCurrent();
+    const QSize size = view.size() * view.devicePixelRatioF();
+    QImage image;
+    {
+        QOpenGLFramebufferObject resolved(size);
+        QOpenGLExtraFunctions* gl = view.context()->extraFunctions();
+        gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, view.defaultFramebufferObject());
+        gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved.handle());
+        gl->glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, size.width(), size.height(),
+                              GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        gl->glBindFramebuffer(GL_FRAMEBUFFER, resolved.handle()); // toImage() reads the bound one
+        image = resolved.toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    view.doneCurrent();
+    image.setDevicePixelRatio(view.devicePixelRatioF());
+    return image;
+}
+
+// Paints the view's whole frame buffer in `colour`, as stale pixels that only a
+// paint of their place replaces.
+inline void fillFrame(QOpenGLWidget& view, QColor colour) {
+    runPendingPaint(view);
+    view.makeCurrent();
+    QOpenGLFunctions* gl = view.context()->functions();
+    gl->glClearColor(float(colour.redF()), float(colour.greenF()), float(colour.blueF()), 1);
+    gl->glClear(GL_COLOR_BUFFER_BIT);
+    gl->glClearColor(1, 1, 1, 1); // the view's own
+    view.doneCurrent();
 }
