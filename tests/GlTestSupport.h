@@ -81,6 +81,16 @@ inline QRect cellRect(int column, int top) {
     return QRect(column * 100, top, 100, 100);
 }
 
+// Image pixels that differ between `a` and `b`, outside `except`.
+inline int differingPixels(const QImage& a, const QImage& b, const QRect& except = QRect()) {
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (!except.contains(x, y) && a.pixel(x, y) != b.pixel(x, y))
+                ++count;
+    return count;
+}
+
 // Real input events, delivered through the application like the window system's.
 inline void press(QWidget* view, QPoint at, Qt::MouseButton button = Qt::LeftButton,
                   QEvent::Type type = QEvent::MouseButtonPress) {

@@ -63,15 +63,6 @@ QString lineMismatch(const QImage& image, QPoint cell, const Scale& s, double ce
     return QString();
 }
 
-// Pixels that differ between `a` and `b` outside `except`.
-int differingOutside(const QImage& a, const QImage& b, const QRect& except) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            count += !except.contains(x, y) && a.pixel(x, y) != b.pixel(x, y);
-    return count;
-}
-
 // Device pixels of the label area of the cell at `cell` whose darkness differs
 // from `letter` drawn by a raster painter at the view's ratio and resolution,
 // with its baseline starting at logical cell offset (76, 90) + `shift`.
@@ -221,7 +212,7 @@ private slots:
             QCOMPARE(std::equal(identity, identity + 4, P::orientation(*view, i)), i != 5);
 
         const QImage turning = view->frame();
-        QCOMPARE(differingOutside(turning, top, s.cellRect(1, 1)), 0);
+        QCOMPARE(differingPixels(turning, top, s.cellRect(1, 1)), 0);
         // 0xAAAA leaves half the inner line's ink off, in runs of the stipple factor.
         const QPoint cell = s.cell(1, 1);
         const double solid = topInk(turning, cell, s, 0, s.px(3.5));

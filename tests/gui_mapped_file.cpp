@@ -24,7 +24,7 @@ QVector<Point3> letters(int first, int count) {
 }
 
 QRect cellOf(int index) {
-    return QRect((index % 4) * 100, (index / 4) * 100, 100, 100);
+    return cellRect(index % 4, index / 4 * 100);
 }
 
 int nonWhite(const QImage& image, const QRect& rect) {

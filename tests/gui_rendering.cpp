@@ -76,16 +76,6 @@ QPoint cellOrigin(int column, int row) {
     return {column * 100, row * 100};
 }
 
-// Image pixels that differ between `a` and `b`, outside `except`.
-int differingPixels(const QImage& a, const QImage& b, const QRect& except = QRect()) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (!except.contains(x, y) && a.pixel(x, y) != b.pixel(x, y))
-                ++count;
-    return count;
-}
-
 // Pixels passing `test` within `radius` of `at` (cell offsets) in the cell at `cell`.
 template <typename Test>
 int pixelsNear(const QImage& image, QPoint cell, QPointF at, int radius, Test test) {
