@@ -195,8 +195,12 @@ private slots:
             for (int step = 0; step < 5; ++step) {
                 const QPoint to = at + QPoint(uniform(-150, 150), uniform(-150, 150));
                 const int paints = view->paints;
+                // Odd steps move twice: Qt may merge the two repaints into one.
+                const int moves = 1 + step % 2;
+                if (moves == 2)
+                    both([&](QWidget* v) { moveTo(v, (at + to) / 2); });
                 both([&](QWidget* v) { moveTo(v, to); });
-                QCOMPARE(view->paints, paints + (glyph >= 0 ? 1 : 0));
+                QCOMPARE(view->paints, paints + (glyph >= 0 ? moves : 0));
                 const QString wrong = unlikeFullRepaint();
                 QVERIFY2(wrong.isEmpty(), qPrintable(QString("drag %1, step %2, glyph %3: %4")
                                                          .arg(drag)
