@@ -13,6 +13,9 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLFramebufferObject>
 #include <QUrl>
 #include <QWheelEvent>
 #include <QtTest>
@@ -64,6 +67,19 @@ inline QVector<Point3> zigZag(float scale = 1) {
     return points;
 }
 
+// Where the camera of a glyph centred on the origin, seen from +z at
+// `eyeDistance` through the 60-degree field of view, puts (x, y): offsets in
+// a cell of 100 logical pixels, y downward.
+inline QPointF projected(float x, float y, double eyeDistance) {
+    const double scale = 50 / (eyeDistance * std::tan(M_PI / 6));
+    return {50 + x * scale, 50 - y * scale};
+}
+
+// Eye distance of the zig-zag: 2.1 times its farthest point, (4.5, 1), from the centroid.
+inline double zigZagEye() {
+    return double(2.1f) * std::sqrt(4.5 * 4.5 + 1);
+}
+
 // `count` copies of `glyph`, one after the other.
 inline QVector<Point3> repeated(const QVector<Point3>& glyph, int count) {
     QVector<Point3> points;
@@ -75,6 +91,16 @@ inline QVector<Point3> repeated(const QVector<Point3>& glyph, int count) {
 // The image rectangle of the cell in column `column` whose top edge is at image row `top`.
 inline QRect cellRect(int column, int top) {
     return QRect(column * 100, top, 100, 100);
+}
+
+// Image pixels that differ between `a` and `b`, outside `except`.
+inline int differingPixels(const QImage& a, const QImage& b, const QRect& except = QRect()) {
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (!except.contains(x, y) && a.pixel(x, y) != b.pixel(x, y))
+                ++count;
+    return count;
 }
 
 // Real input events, delivered through the application like the window system's.
@@ -124,4 +150,45 @@ inline bool dropUrls(QWidget* window, const QList<QUrl>& urls, QPoint at = QPoin
     QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &drop);
     return drop.isAccepted();
+}
+
+// Runs the repaint that Qt has put off, if any: a repaint asked for within a
+// frame of the last one waits for the event loop, which would run it next.
+inline void runPendingPaint(QWidget& view) {
+    QCoreApplication::sendPostedEvents(view.window(), QEvent::UpdateRequest);
+}
+
+// What the view shows, read from its frame buffer without painting again
+// (grabFramebuffer() paints first). The multisampled buffer is resolved into a
+// buffer of our own, as the widget resolves it for the screen.
+inline QImage shownFrame(QOpenGLWidget& view) {
+    runPendingPaint(view);
+    view.makeCurrent();
+    const QSize size = view.size() * view.devicePixelRatioF();
+    QImage image;
+    {
+        QOpenGLFramebufferObject resolved(size);
+        QOpenGLExtraFunctions* gl = view.context()->extraFunctions();
+        gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, view.defaultFramebufferObject());
+        gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, resolved.handle());
+        gl->glBlitFramebuffer(0, 0, size.width(), size.height(), 0, 0, size.width(), size.height(),
+                              GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        gl->glBindFramebuffer(GL_FRAMEBUFFER, resolved.handle()); // toImage() reads the bound one
+        image = resolved.toImage().convertToFormat(QImage::Format_RGB32);
+    }
+    view.doneCurrent();
+    image.setDevicePixelRatio(view.devicePixelRatioF());
+    return image;
+}
+
+// Paints the view's whole frame buffer in `colour`, as stale pixels that only a
+// paint of their place replaces.
+inline void fillFrame(QOpenGLWidget& view, QColor colour) {
+    runPendingPaint(view);
+    view.makeCurrent();
+    QOpenGLFunctions* gl = view.context()->functions();
+    gl->glClearColor(float(colour.redF()), float(colour.greenF()), float(colour.blueF()), 1);
+    gl->glClear(GL_COLOR_BUFFER_BIT);
+    gl->glClearColor(1, 1, 1, 1); // the view's own
+    view.doneCurrent();
 }

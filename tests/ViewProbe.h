@@ -29,6 +29,8 @@ struct CharGLWidgetProbe {
         v.scrollOffset = offset;
         v.redraw.everything();
     }
+    // The next paint draws every visible cell, whatever was asked before it.
+    static void redrawEverything(CharGLWidget& v) { v.redraw.everything(); }
     static int activeGlyph(const CharGLWidget& v) { return v.activeGlyph; }
     static GridPoint dragCentre(const CharGLWidget& v) { return v.dragCentre; }
     static float lastTrackX(const CharGLWidget& v) { return v.lastTrackX; }

@@ -76,29 +76,6 @@ QPoint cellOrigin(int column, int row) {
     return {column * 100, row * 100};
 }
 
-// Image pixels that differ between `a` and `b`, outside `except`.
-int differingPixels(const QImage& a, const QImage& b, const QRect& except = QRect()) {
-    int count = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (!except.contains(x, y) && a.pixel(x, y) != b.pixel(x, y))
-                ++count;
-    return count;
-}
-
-// Where the camera of a glyph centred on the origin, seen from +z at
-// `eyeDistance` through the 60-degree field of view, puts (x, y): image
-// offsets in the 100-pixel cell, y downward.
-QPointF projected(float x, float y, double eyeDistance) {
-    const double scale = 50 / (eyeDistance * std::tan(M_PI / 6));
-    return {50 + x * scale, 50 - y * scale};
-}
-
-// Eye distance of the zig-zag: 2.1 times its farthest point, (4.5, 1), from the centroid.
-double zigZagEye() {
-    return double(2.1f) * std::sqrt(4.5 * 4.5 + 1);
-}
-
 // Pixels passing `test` within `radius` of `at` (cell offsets) in the cell at `cell`.
 template <typename Test>
 int pixelsNear(const QImage& image, QPoint cell, QPointF at, int radius, Test test) {
