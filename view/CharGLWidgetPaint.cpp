@@ -64,8 +64,8 @@ void CharGLWidget::paintGL() {
     const int firstRow = firstRowInView(scrollOffset, cellSize);
     CellWalk cell(scrollOffset, cellSize, columns, gridHeight, firstRow);
     const int count = glyphCount();
-    for (int i = int(std::min<long long>(count, (long long)firstRow * columns)); i < count;
-         ++i, cell.next()) {
+    const long long first = std::min<long long>(count, static_cast<long long>(firstRow) * columns);
+    for (int i = static_cast<int>(first); i < count; ++i, cell.next()) {
         if (cell.cornerY() < -cellSize)
             break; // wholly below, and so is every later glyph
         paintCell(i, cell.cornerX(), cell.cornerY());
