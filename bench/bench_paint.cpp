@@ -175,7 +175,7 @@ int printHashes(char** files, const char* pngFolder) {
 }
 
 // Paints the view (or its floor frame) `frames` times, for a profiler to
-// watch BenchView::paintOnce.
+// watch BenchView::paintOnce, and says how many paintGL calls they made.
 int paintForProfile(const char* file, int frames, const std::string& options) {
     BenchView view(file);
     showView(view);
@@ -183,10 +183,16 @@ int paintForProfile(const char* file, int frames, const std::string& options) {
         scrollToLastRow(view);
     const bool floor = options.find("floor") != std::string::npos;
     view.prepareFloor();
-    view.paintOnce(floor);
+    // Warmed up outside paintOnce, and the window's late events (slow under
+    // a profiler) run, so that the profiled calls are the frames alone.
+    view.frame(floor);
+    QTest::qWait(500);
+    const int paintsBefore = view.paints;
     for (int f = 0; f < frames; ++f)
         view.paintOnce(floor);
-    return 0;
+    std::fprintf(stderr, "bench_paint: %d paints profiled, %d paintGL calls\n", frames,
+                 view.paints - paintsBefore);
+    return view.paints - paintsBefore == frames ? 0 : 1;
 }
 
 // A drag step on the sample: a mouse move handled through to its finished
