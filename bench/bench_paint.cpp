@@ -196,17 +196,29 @@ int paintForProfile(const char* file, int frames, const std::string& options) {
     return view.paints - paintsBefore == frames ? 0 : 1;
 }
 
-// Paints view and floor in turn, untimed, for 200 paints or 3 s (at least 3
-// pairs). A new view's first hundred or so paints are slower: Mesa allocates
-// and frees large buffers every frame, which glibc maps fresh from the kernel
-// until its dynamic mmap threshold has risen above them.
+// Paints view and floor in turn, untimed, in blocks of 20 pairs until three
+// blocks in a row are no faster than the best before them (at most 12 s). A
+// new view's first few hundred paints are slower, by up to three times and by
+// how much depends on what ran before: Mesa allocates and frees large buffers
+// every frame, and glibc maps them fresh from the kernel (page faults each
+// time) until its dynamic mmap and trim thresholds have risen above them.
 void warmUp(BenchView& view) {
-    const auto start = std::chrono::steady_clock::now();
-    for (int pair = 0; pair < 100; ++pair) {
-        view.paintOnce(false);
-        view.paintOnce(true);
-        if (pair >= 2 && std::chrono::steady_clock::now() - start > std::chrono::seconds(3))
-            break;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point start = Clock::now();
+    Clock::duration best = Clock::duration::max();
+    for (int stale = 0; stale < 3 && Clock::now() - start < std::chrono::seconds(12);) {
+        const Clock::time_point blockStart = Clock::now();
+        for (int pair = 0; pair < 20; ++pair) {
+            view.paintOnce(false);
+            view.paintOnce(true);
+        }
+        const Clock::duration block = Clock::now() - blockStart;
+        if (block < best - best / 32) {
+            best = block;
+            stale = 0;
+        } else {
+            ++stale;
+        }
     }
 }
 
