@@ -121,8 +121,9 @@ void turnSome(BenchView& view) {
     view.finishPending();
 }
 
-// Failures found by reading back one frame of the view and one of its floor:
-// their pixels must be equal, and both must be drawn into the widget's FBO.
+// Failures found by reading back one frame of the view and one of its floor,
+// whose pixels must be equal, and by a repaint of each, which must run
+// paintGL once, into the widget's FBO.
 int checkFloor(BenchView& view, const std::string& name) {
     int failures = 0;
     const std::size_t differ = differingPixels(view.frame(false), view.frame(true));
@@ -133,13 +134,17 @@ int checkFloor(BenchView& view, const std::string& name) {
     }
     view.checkTarget = true;
     for (bool asFloor : {false, true}) {
+        const int paintsBefore = view.paints;
         view.drewIntoOwnFbo = false;
         view.paintOnce(asFloor);
-        if (!view.drewIntoOwnFbo) {
-            std::fprintf(stderr, "bench_paint: %s: the %s was not drawn into the view's FBO\n",
-                         name.c_str(), asFloor ? "floor frame" : "view");
-            ++failures;
-        }
+        const char* what = asFloor ? "floor frame" : "view";
+        if (view.paints != paintsBefore + 1)
+            std::fprintf(stderr, "bench_paint: %s: a repaint of the %s ran paintGL %d times\n",
+                         name.c_str(), what, view.paints - paintsBefore);
+        else if (!view.drewIntoOwnFbo)
+            std::fprintf(stderr, "bench_paint: %s: the %s was drawn outside the view's FBO\n",
+                         name.c_str(), what);
+        failures += view.paints != paintsBefore + 1 || !view.drewIntoOwnFbo;
     }
     view.checkTarget = false;
     return failures;
