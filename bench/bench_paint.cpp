@@ -201,17 +201,21 @@ int paintForProfile(const char* file, int frames, const std::string& options) {
     return view.paints - paintsBefore == frames ? 0 : 1;
 }
 
-// Paints view and floor in turn, untimed, in blocks of 20 pairs until three
-// blocks in a row are no faster than the best before them (at most 12 s). A
-// new view's first few hundred paints are slower, by up to three times and by
-// how much depends on what ran before: Mesa allocates and frees large buffers
-// every frame, and glibc maps them fresh from the kernel (page faults each
-// time) until its dynamic mmap and trim thresholds have risen above them.
+// Paints view and floor in turn, untimed, in blocks of 20 pairs: at least 300
+// pairs, then on until three blocks in a row are no faster than the best
+// before them; at most 12 s in all. A new view's first few hundred paints are
+// slower, by up to three times, and they may stay on a plateau for 150 paints
+// and more before they drop: Mesa allocates and frees large buffers every
+// frame, and glibc maps them fresh from the kernel (page faults each time)
+// until its dynamic mmap and trim thresholds have risen above them.
 void warmUp(BenchView& view) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point start = Clock::now();
     Clock::duration best = Clock::duration::max();
-    for (int stale = 0; stale < 3 && Clock::now() - start < std::chrono::seconds(12);) {
+    int stale = 0;
+    for (int pairs = 0;
+         (pairs < 300 || stale < 3) && Clock::now() - start < std::chrono::seconds(12);
+         pairs += 20) {
         const Clock::time_point blockStart = Clock::now();
         for (int pair = 0; pair < 20; ++pair) {
             view.paintOnce(false);
