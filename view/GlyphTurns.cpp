@@ -14,7 +14,7 @@ const float* GlyphTurns::orientation(int index) const {
 }
 
 float* GlyphTurns::turn(int index) {
-    return entry(index).orientation;
+    return glyphs[index].orientation;
 }
 
 unsigned char GlyphTurns::flags(int index) const {
@@ -23,7 +23,7 @@ unsigned char GlyphTurns::flags(int index) const {
 }
 
 void GlyphTurns::setFlags(int index, unsigned char flags) {
-    entry(index).flags = flags;
+    glyphs[index].flags = flags;
 }
 
 void GlyphTurns::resetOrientations(const Quaternion identity) {
@@ -32,8 +32,4 @@ void GlyphTurns::resetOrientations(const Quaternion identity) {
         // A glyph left with nothing of its own needs no entry.
         it = it->second.flags == 0 ? glyphs.erase(it) : std::next(it);
     }
-}
-
-GlyphTurns::Turn& GlyphTurns::entry(int index) {
-    return glyphs[index];
 }

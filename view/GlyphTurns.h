@@ -30,7 +30,5 @@ private:
         unsigned char flags = 0;
     };
 
-    Turn& entry(int index);
-
     std::unordered_map<int, Turn> glyphs;
 };
