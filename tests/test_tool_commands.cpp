@@ -316,6 +316,7 @@ private slots:
             QByteArray bytes;
         } texts[] = {
             {"points.txt", "# letters\n0 0 0\n1 1 1\n"},
+            {"my points.txt", "0 0 0\n"}, // the suggestion quotes the name for the shell
             {"short.csv", "1,2\n"},
             {"wide.txt", QByteArray("0\0 \0"
                                     "0\0 \0"
@@ -324,13 +325,14 @@ private slots:
         };
         for (const auto& text : texts) {
             const QString path = dir.filePath(text.name);
+            const QByteArray word = path.contains(' ') ? "'" + path.toUtf8() + "'" : path.toUtf8();
             QVERIFY(writeBytes(path, text.bytes));
             for (const char* command : {"info", "export"}) {
                 const ToolRun run = runTool({command, path});
                 QVERIFY2(run.status == 2, text.name);
                 QVERIFY2(run.err.contains(text.name + QByteArray(" looks like text, not a glyph "
                                                                  "file")) &&
-                             run.err.contains("alphabet-tool import " + path.toUtf8() + " -o"),
+                             run.err.contains("alphabet-tool import " + word + " -o"),
                          run.err);
                 QVERIFY(run.out.isEmpty());
             }

@@ -17,6 +17,20 @@ std::string describe(const std::string& path, const char* what) {
     return path + ": " + what + " (" + std::strerror(errno) + ")";
 }
 
+// `path` as a shell takes it back: as it is where that is safe, else in single quotes.
+std::string shellWord(const std::string& path) {
+    const bool plain =
+        !path.empty() && path.find_first_not_of("abcdefghijklmnopqrstuvwxyz"
+                                                "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                                "0123456789_-./+,:@%") == std::string::npos;
+    if (plain)
+        return path;
+    std::string quoted = "'";
+    for (char c : path)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 } // namespace
 
 bool canRead(const std::string& path, std::string& error) {
@@ -99,7 +113,7 @@ bool refuseText(const char* command, const std::string& path, const GlyphHeader&
     std::fprintf(stderr,
                  "alphabet-tool %s: %s looks like text, not a glyph file; make a glyph file from "
                  "it with: alphabet-tool import %s -o OUT.alphabet\n",
-                 command, path.c_str(), path.c_str());
+                 command, path.c_str(), shellWord(path).c_str());
     return true;
 }
 
