@@ -12,48 +12,6 @@ namespace {
 
 using Probe = CharGLWidgetProbe;
 
-constexpr int dragged = 5; // the glyph in the second row and column at the top of the grid
-
-// A drag on glyph `dragged`: the press at its cell's centre, then moves round
-// a circle inside the cell, each run through to its finished frame.
-class Drag {
-public:
-    explicit Drag(BenchView& view_) : view(view_) {
-        const GridPoint centre = Probe::cellCentre(view, dragged);
-        at = QPointF(double(centre.x), view.height() - double(centre.y));
-    }
-
-    void press() { send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton); }
-
-    void move() {
-        const double a = 0.1 * ++step;
-        const QPointF to(std::round(at.x() + 30 * std::cos(a)),
-                         std::round(at.y() + 30 * std::sin(a)));
-        send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
-    }
-
-    void release() { send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
-
-    // The dragged cell in the frame's pixels, top row first.
-    QRect cell() const {
-        const int side = Probe::cellSize(view);
-        return QRect(static_cast<int>(at.x()) - side / 2, static_cast<int>(at.y()) - side / 2, side,
-                     side);
-    }
-
-private:
-    void send(QEvent::Type type, QPointF position, Qt::MouseButton button,
-              Qt::MouseButtons buttons) {
-        QMouseEvent event(type, position, button, buttons, Qt::NoModifier);
-        QApplication::sendEvent(&view, &event);
-        view.finishPending(); // a handler's repaint may only run once the event loop does
-    }
-
-    BenchView& view;
-    QPointF at;
-    int step = 0;
-};
-
 // The view's own paint of every visible cell, as after any change but a drag step.
 void fullRepaint(BenchView& view) {
     Probe::redrawEverything(view);
@@ -105,6 +63,38 @@ int checkFrames(BenchView& view, Drag& drag, const std::string& name) {
 
 } // namespace
 
+Drag::Drag(BenchView& view_) : view(view_) {
+    const GridPoint centre = Probe::cellCentre(view, Drag::dragged);
+    at = QPointF(double(centre.x), view.height() - double(centre.y));
+}
+
+void Drag::press() {
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+}
+
+void Drag::move() {
+    const double a = 0.1 * ++step;
+    const QPointF to(std::round(at.x() + 30 * std::cos(a)), std::round(at.y() + 30 * std::sin(a)));
+    send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+}
+
+void Drag::release() {
+    send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+}
+
+QRect Drag::cell() const {
+    const int side = Probe::cellSize(view);
+    return QRect(static_cast<int>(at.x()) - side / 2, static_cast<int>(at.y()) - side / 2, side,
+                 side);
+}
+
+void Drag::send(QEvent::Type type, QPointF position, Qt::MouseButton button,
+                Qt::MouseButtons buttons) {
+    QMouseEvent event(type, position, button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&view, &event);
+    view.finishPending(); // a handler's repaint may only run once the event loop does
+}
+
 std::vector<BenchRow> dragStepRows(BenchView& view, const std::string& name, double seconds,
                                    double cpuGoal, int& failures) {
     Drag drag(view);
@@ -119,10 +109,10 @@ std::vector<BenchRow> dragStepRows(BenchView& view, const std::string& name, dou
     for (int k = 0; k < counted; ++k)
         drag.move();
     const double paintsPerMove = double(view.paints - paintsBefore) / counted;
-    const float* turned = Probe::orientation(view, dragged);
-    if (!(Probe::cellFlags(view, dragged) & turningFlag) || turned[3] == 1.0f) {
+    const float* turned = Probe::orientation(view, Drag::dragged);
+    if (!(Probe::cellFlags(view, Drag::dragged) & turningFlag) || turned[3] == 1.0f) {
         std::fprintf(stderr, "bench_paint: drag step %s: the moves did not turn glyph %d\n",
-                     name.c_str(), dragged);
+                     name.c_str(), Drag::dragged);
         ++failures;
     }
     drag.release();

@@ -3,8 +3,36 @@
 #include "bench/BenchRows.h"
 #include "bench/BenchView.h"
 
+#include <QEvent>
+#include <QPointF>
+#include <QRect>
 #include <string>
 #include <vector>
+
+// A drag on glyph 5 (second row, second column at the top of the grid): the
+// press at its cell's centre, then moves round a circle inside the cell. Each
+// event is run through to its finished frame.
+class Drag {
+public:
+    static constexpr int dragged = 5;
+
+    explicit Drag(BenchView& view);
+
+    void press();
+    void move();
+    void release();
+
+    // The dragged cell in the frame's pixels, top row first.
+    QRect cell() const;
+
+private:
+    void send(QEvent::Type type, QPointF position, Qt::MouseButton button,
+              Qt::MouseButtons buttons);
+
+    BenchView& view;
+    QPointF at;
+    int step = 0;
+};
 
 // A drag step (a mouse move on a pressed glyph, handled and its paint
 // finished) against a full repaint of the same state, in the view as it is

@@ -12,12 +12,13 @@
 //
 //   bench_paint RESULTS SAMPLE_FILE POINTS10K_FILE GLYPHS100K_FILE
 //   bench_paint --hashes SAMPLE_FILE POINTS10K_FILE GLYPHS100K_FILE [PNG_FOLDER]
-//   bench_paint --profile FILE FRAMES [last-row][,floor]
+//   bench_paint --profile FILE FRAMES [last-row][,floor|,drag]
 //
 // --hashes prints a checksum of the view's frame in every case instead of
 // timing, to show that a change to the view leaves its pixels as they were,
 // and saves the frames as PNGs where a folder is given. --profile only
-// paints, for valgrind --tool=callgrind --toggle-collect='BenchView::paintOnce(bool)'.
+// paints, for valgrind --tool=callgrind --toggle-collect='BenchView::paintOnce(bool)'
+// (or 'Drag::move()' for drag steps).
 #include "bench/BenchRows.h"
 #include "bench/BenchView.h"
 #include "bench/DragStep.h"
@@ -166,21 +167,28 @@ int printHashes(char** files, const char* pngFolder) {
 }
 
 // Paints the view (or its floor frame) `frames` times, for a profiler to
-// watch BenchView::paintOnce, and says how many paintGL calls they made.
+// watch BenchView::paintOnce, or with "drag" makes `frames` drag steps, for
+// it to watch Drag::move; says how many paintGL calls they made.
 int paintForProfile(const char* file, int frames, const std::string& options) {
     BenchView view(file);
     showView(view);
     if (options.find("last-row") != std::string::npos)
         scrollToLastRow(view);
     const bool floor = options.find("floor") != std::string::npos;
+    const bool dragging = options.find("drag") != std::string::npos;
     view.prepareFloor();
     // Warmed up outside paintOnce, and the window's late events (slow under
     // a profiler) run, so that the profiled calls are the frames alone.
     view.frame(floor);
+    Drag drag(view);
+    if (dragging) {
+        drag.press();
+        drag.move();
+    }
     QTest::qWait(500);
     const int paintsBefore = view.paints;
     for (int f = 0; f < frames; ++f)
-        view.paintOnce(floor);
+        dragging ? drag.move() : view.paintOnce(floor);
     std::fprintf(stderr, "bench_paint: %d paints profiled, %d paintGL calls\n", frames,
                  view.paints - paintsBefore);
     return view.paints - paintsBefore == frames ? 0 : 1;
