@@ -12,6 +12,12 @@ double millisecondsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
+double cpuMilliseconds(clockid_t clock) {
+    timespec now{};
+    clock_gettime(clock, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
 } // namespace
 
 double median(std::vector<double> values) {
@@ -21,9 +27,11 @@ double median(std::vector<double> values) {
 }
 
 double threadCpuMilliseconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+    return cpuMilliseconds(CLOCK_THREAD_CPUTIME_ID);
+}
+
+double processCpuMilliseconds() {
+    return cpuMilliseconds(CLOCK_PROCESS_CPUTIME_ID);
 }
 
 Paired timePaired(const std::function<void()>& a, const std::function<void()>& b, double seconds,
@@ -33,24 +41,55 @@ Paired timePaired(const std::function<void()>& a, const std::function<void()>& b
     b();
     const double both = std::max(millisecondsSince(start), 0.01);
     const int pairs = std::max(40, std::min(1000, static_cast<int>(seconds * 1000 / both)));
-    std::vector<double> timesA, timesB, differences, cpuDifferences;
+    // Per side (0 for a, 1 for b): wall, thread CPU and process CPU of each run.
+    std::vector<double> wall[2], cpu[2], process[2], differences, cpuDifferences;
     for (int pair = 0; pair < pairs; ++pair) {
-        double ms[2], cpu[2];
         for (int turn = 0; turn < 2; ++turn) {
-            const bool doA = (turn == 0) == (pair % 2 == 0);
+            const int side = (turn == 0) == (pair % 2 == 0) ? 0 : 1;
+            const double processStart = processCpuMilliseconds();
             const double cpuStart = threadCpuMilliseconds();
             start = Clock::now();
-            doA ? a() : b();
-            ms[doA ? 0 : 1] = millisecondsSince(start);
-            cpu[doA ? 0 : 1] = threadCpuMilliseconds() - cpuStart;
+            side == 0 ? a() : b();
+            wall[side].push_back(millisecondsSince(start));
+            cpu[side].push_back(threadCpuMilliseconds() - cpuStart);
+            process[side].push_back(processCpuMilliseconds() - processStart);
         }
-        timesA.push_back(ms[0]);
-        timesB.push_back(ms[1]);
-        differences.push_back(ms[0] - ms[1]);
-        cpuDifferences.push_back(cpu[0] - cpu[1]);
+        differences.push_back(wall[0].back() - wall[1].back());
+        cpuDifferences.push_back(cpu[0].back() - cpu[1].back());
         if (between)
             between();
     }
-    const double medianA = median(timesA), medianB = median(timesB);
-    return {medianA, medianB, medianA / medianB, median(differences), median(cpuDifferences)};
+    Paired result;
+    result.a = median(wall[0]);
+    result.b = median(wall[1]);
+    result.ratio = result.a / result.b;
+    result.difference = median(differences);
+    result.cpuA = median(cpu[0]);
+    result.cpuB = median(cpu[1]);
+    result.cpuDifference = median(cpuDifferences);
+    result.processA = median(process[0]);
+    result.processB = median(process[1]);
+    return result;
+}
+
+void warmUp(const std::function<void()>& a, const std::function<void()>& b) {
+    const Clock::time_point start = Clock::now();
+    Clock::duration best = Clock::duration::max();
+    int stale = 0;
+    for (int pairs = 0;
+         (pairs < 300 || stale < 3) && Clock::now() - start < std::chrono::seconds(12);
+         pairs += 20) {
+        const Clock::time_point blockStart = Clock::now();
+        for (int pair = 0; pair < 20; ++pair) {
+            a();
+            b();
+        }
+        const Clock::duration block = Clock::now() - blockStart;
+        if (block < best - best / 32) {
+            best = block;
+            stale = 0;
+        } else {
+            ++stale;
+        }
+    }
 }

@@ -6,15 +6,19 @@
 //   bench_first_frame
 //       Runs in the current folder, which holds universal.alphabet, and prints
 //       "first-frame <CLOCK_MONOTONIC nanoseconds> rss-anon-kB <n> rss-file-kB <n>
-//       rss-shmem-kB <n>" on standard output: the time, and the resident memory
-//       at that moment that is the process's own, that maps files (library
-//       code, mostly) and that is shared memory (the window's image for X).
-//   bench_first_frame --launch RESULTS LABEL FOLDER RUNS
-//       Starts the harness RUNS times in FOLDER and appends the median time
-//       from process start to the first frame to RESULTS, beside the time a
-//       plain read of the folder's glyph file takes.
+//       rss-shmem-kB <n> glyphs <n>" on standard output: the time, the resident
+//       memory at that moment that is the process's own, that maps files
+//       (library code and the glyph file's pages) and that is shared memory
+//       (the window's image for X), and the glyph count the view shows.
+//   bench_first_frame --launch RESULTS RUNS SAMPLE_FOLDER FOLDER LABEL
+//       Starts the harness RUNS times in each folder, one after the other in
+//       turn, the order alternating, and appends to RESULTS the median time
+//       from process start to the first frame in each, FOLDER's against
+//       SAMPLE_FOLDER's. Fails unless every start shows all the glyphs of its file.
+#include "alphabet/AlphabetFile.h"
 #include "app/AlphabetViewer.h"
 #include "bench/BenchRows.h"
+#include "bench/PairedTiming.h"
 #include "view/CharGLWidget.h"
 
 #include <QApplication>
@@ -24,7 +28,6 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <memory>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,9 +74,10 @@ private:
         view.makeCurrent();
         glFinish();
         const long long now = monotonicNanoseconds();
-        std::printf("first-frame %lld rss-anon-kB %lld rss-file-kB %lld rss-shmem-kB %lld\n", now,
-                    statusKilobytes("RssAnon:"), statusKilobytes("RssFile:"),
-                    statusKilobytes("RssShmem:"));
+        std::printf(
+            "first-frame %lld rss-anon-kB %lld rss-file-kB %lld rss-shmem-kB %lld glyphs %d\n", now,
+            statusKilobytes("RssAnon:"), statusKilobytes("RssFile:"), statusKilobytes("RssShmem:"),
+            view.glyphCount());
         std::fflush(stdout);
         QCoreApplication::exit(0);
     }
@@ -96,11 +100,17 @@ int runViewer(int argc, char** argv) {
     return application.exec();
 }
 
-// Milliseconds from the fork that starts the harness to its first frame, or -1.
-double launchOnce(const std::string& folder) {
+// One start of the harness: milliseconds from the fork to its first frame
+// (-1 where it showed none) and the glyph count it showed.
+struct Launch {
+    double ms = -1;
+    int glyphs = -1;
+};
+
+Launch launchOnce(const std::string& folder) {
     int out[2];
     if (pipe(out) != 0)
-        return -1;
+        return {};
     const long long start = monotonicNanoseconds();
     const pid_t child = fork();
     if (child == 0) {
@@ -125,33 +135,26 @@ double launchOnce(const std::string& folder) {
     int status = 0;
     waitpid(child, &status, 0);
     long long frame = 0;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 ||
-        std::sscanf(text.c_str(), "first-frame %lld", &frame) != 1)
-        return -1;
-    return (frame - start) / 1e6;
+    Launch launch;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
+        std::sscanf(text.c_str(),
+                    "first-frame %lld rss-anon-kB %*d rss-file-kB %*d rss-shmem-kB %*d glyphs %d",
+                    &frame, &launch.glyphs) == 2)
+        launch.ms = (frame - start) / 1e6;
+    return launch;
 }
 
-// Milliseconds to read the whole file into a fresh block of its size: the
-// part of the start-up that no viewer of the file can go below. The median of five.
-double plainReadMilliseconds(const std::string& path) {
-    std::vector<double> times;
-    for (int run = 0; run < 5; ++run) {
-        const long long start = monotonicNanoseconds();
-        const int fd = open(path.c_str(), O_RDONLY);
-        if (fd < 0)
-            return -1;
-        const off_t size = lseek(fd, 0, SEEK_END);
-        lseek(fd, 0, SEEK_SET);
-        std::unique_ptr<char[]> block(new char[static_cast<std::size_t>(size)]);
-        off_t done = 0;
-        ssize_t got;
-        while (done < size && (got = read(fd, block.get() + done, size - done)) > 0)
-            done += got;
-        close(fd);
-        times.push_back((monotonicNanoseconds() - start) / 1e6);
-    }
+// The glyph count a folder's universal.alphabet holds, as the viewer opens it.
+int glyphsInFolder(const std::string& folder) {
+    AlphabetFile file;
+    return file.open((folder + "/universal.alphabet").c_str()) ? file.glyphCount() : -1;
+}
+
+// Median, least and greatest of `times`, as the table gives them.
+std::string spread(std::vector<double> times) {
     std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
+    return "median of " + std::to_string(times.size()) + " (" + formatted(times.front(), 1) +
+           " to " + formatted(times.back(), 1) + ")";
 }
 
 } // namespace
@@ -159,28 +162,40 @@ double plainReadMilliseconds(const std::string& path) {
 int main(int argc, char** argv) {
     if (argc == 1)
         return runViewer(argc, argv);
-    if (argc != 6 || std::string(argv[1]) != "--launch") {
-        std::fprintf(stderr, "usage: bench_first_frame [--launch RESULTS LABEL FOLDER RUNS]\n");
+    if (argc != 7 || std::string(argv[1]) != "--launch") {
+        std::fprintf(
+            stderr,
+            "usage: bench_first_frame [--launch RESULTS RUNS SAMPLE_FOLDER FOLDER LABEL]\n");
         return 2;
     }
-    const int runs = std::max(1, std::atoi(argv[5]));
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        const double ms = launchOnce(argv[4]);
-        if (ms < 0) {
-            std::fprintf(stderr, "bench_first_frame: the harness showed no first frame in %s\n",
-                         argv[4]);
-            return 1;
+    const std::string results = argv[2], label = argv[6];
+    const int runs = std::max(1, std::atoi(argv[3]));
+    const std::string folders[2] = {argv[4], argv[5]};
+    std::vector<double> times[2];
+    for (int run = 0; run < runs; ++run)
+        for (int turn = 0; turn < 2; ++turn) {
+            const int which = (turn == 0) == (run % 2 == 0) ? 0 : 1;
+            const Launch launch = launchOnce(folders[which]);
+            if (launch.ms < 0) {
+                std::fprintf(stderr, "bench_first_frame: the harness showed no first frame in %s\n",
+                             folders[which].c_str());
+                return 1;
+            }
+            const int expected = glyphsInFolder(folders[which]);
+            if (launch.glyphs != expected) {
+                std::fprintf(stderr,
+                             "bench_first_frame: %s/universal.alphabet: the view showed %d glyphs "
+                             "of its %d\n",
+                             folders[which].c_str(), launch.glyphs, expected);
+                return 1;
+            }
+            times[which].push_back(launch.ms);
         }
-        times.push_back(ms);
-    }
-    std::sort(times.begin(), times.end());
-    const double read = plainReadMilliseconds(std::string(argv[4]) + "/universal.alphabet");
-    appendRow(argv[2], {std::string("Start-up to first frame, ") + argv[3],
-                        formatted(times[times.size() / 2], 1, "ms"),
-                        "median of " + std::to_string(runs) + " (" + formatted(times.front(), 1) +
-                            " to " + formatted(times.back(), 1) + "); plain read of the file " +
-                            formatted(read, 1, "ms"),
-                        "", "", ""});
+    const double sample = median(times[0]), large = median(times[1]);
+    appendRow(results, {"Start-up to first frame, sample", formatted(sample, 1, "ms"),
+                        spread(times[0]), "", "", ""});
+    appendRow(results, {"Start-up to first frame, " + label, formatted(large, 1, "ms"),
+                        formatted(sample, 1, "ms sample; ") + spread(times[1]),
+                        formatted(large / sample, 2), "<= 1.50", verdict(large / sample <= 1.5)});
     return 0;
 }

@@ -7,18 +7,21 @@
 // renderText) with every camera, matrix, label position and font worked out
 // beforehand. The ratio of the two is what the view adds on top of the GL work
 // itself. Both frames must give the same pixels, or the floor isn't drawing
-// what the view draws and the run fails.
+// what the view draws and the run fails. A drag step, which redraws one cell,
+// is timed against a full repaint in (a) and (b) (see DragStep.h).
 //
 //   bench_paint RESULTS SAMPLE_FILE POINTS10K_FILE GLYPHS100K_FILE
 //   bench_paint --hashes SAMPLE_FILE POINTS10K_FILE GLYPHS100K_FILE [PNG_FOLDER]
-//   bench_paint --profile FILE FRAMES [last-row][,floor]
+//   bench_paint --profile FILE FRAMES [last-row][,floor|,drag]
 //
 // --hashes prints a checksum of the view's frame in every case instead of
 // timing, to show that a change to the view leaves its pixels as they were,
 // and saves the frames as PNGs where a folder is given. --profile only
-// paints, for valgrind --tool=callgrind --toggle-collect='BenchView::paintOnce(bool)'.
+// paints, for valgrind --tool=callgrind --toggle-collect='BenchView::paintOnce(bool)'
+// (or 'Drag::move()' for drag steps).
 #include "bench/BenchRows.h"
 #include "bench/BenchView.h"
+#include "bench/DragStep.h"
 #include "bench/PairedTiming.h"
 #include "tests/ViewProbe.h"
 
@@ -26,12 +29,10 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,21 +80,6 @@ void showView(BenchView& view) {
 void scrollToLastRow(BenchView& view) {
     const int lastRow = (Probe::glyphCount(view) - 1) / Probe::columns(view);
     Probe::setScrollOffset(view, static_cast<float>(Probe::cellSize(view) * lastRow));
-}
-
-// CPU milliseconds of the paint loop's walk over the cells above the view, as
-// paintGL does it, for the view as it is now.
-double skipWalkMilliseconds(const BenchView& view) {
-    const int count = Probe::glyphCount(view);
-    const double start = threadCpuMilliseconds();
-    CellWalk cell(Probe::scrollOffset(view), Probe::cellSize(view), Probe::columns(view), viewSide);
-    int i = 0;
-    for (; i < count && cell.cornerY() > viewSide; ++i)
-        cell.next();
-    const double ms = threadCpuMilliseconds() - start;
-    volatile int firstDrawn = i; // keeps the walk
-    (void)firstDrawn;
-    return ms;
 }
 
 // The drawn glyphs turned, and one of them marked as being turned, for the checksums.
@@ -181,98 +167,31 @@ int printHashes(char** files, const char* pngFolder) {
 }
 
 // Paints the view (or its floor frame) `frames` times, for a profiler to
-// watch BenchView::paintOnce, and says how many paintGL calls they made.
+// watch BenchView::paintOnce, or with "drag" makes `frames` drag steps, for
+// it to watch Drag::move; says how many paintGL calls they made.
 int paintForProfile(const char* file, int frames, const std::string& options) {
     BenchView view(file);
     showView(view);
     if (options.find("last-row") != std::string::npos)
         scrollToLastRow(view);
     const bool floor = options.find("floor") != std::string::npos;
+    const bool dragging = options.find("drag") != std::string::npos;
     view.prepareFloor();
     // Warmed up outside paintOnce, and the window's late events (slow under
     // a profiler) run, so that the profiled calls are the frames alone.
     view.frame(floor);
+    Drag drag(view);
+    if (dragging) {
+        drag.press();
+        drag.move();
+    }
     QTest::qWait(500);
     const int paintsBefore = view.paints;
     for (int f = 0; f < frames; ++f)
-        view.paintOnce(floor);
+        dragging ? drag.move() : view.paintOnce(floor);
     std::fprintf(stderr, "bench_paint: %d paints profiled, %d paintGL calls\n", frames,
                  view.paints - paintsBefore);
     return view.paints - paintsBefore == frames ? 0 : 1;
-}
-
-// Paints view and floor in turn, untimed, in blocks of 20 pairs: at least 300
-// pairs, then on until three blocks in a row are no faster than the best
-// before them; at most 12 s in all. A new view's first few hundred paints are
-// slower, by up to three times, and they may stay on a plateau for 150 paints
-// and more before they drop: Mesa allocates and frees large buffers every
-// frame, and glibc maps them fresh from the kernel (page faults each time)
-// until its dynamic mmap and trim thresholds have risen above them.
-void warmUp(BenchView& view) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
-    Clock::duration best = Clock::duration::max();
-    int stale = 0;
-    for (int pairs = 0;
-         (pairs < 300 || stale < 3) && Clock::now() - start < std::chrono::seconds(12);
-         pairs += 20) {
-        const Clock::time_point blockStart = Clock::now();
-        for (int pair = 0; pair < 20; ++pair) {
-            view.paintOnce(false);
-            view.paintOnce(true);
-        }
-        const Clock::duration block = Clock::now() - blockStart;
-        if (block < best - best / 32) {
-            best = block;
-            stale = 0;
-        } else {
-            ++stale;
-        }
-    }
-}
-
-// A drag step on the sample: a mouse move handled through to its finished
-// frame (the handler's repaint may only run once the event loop does),
-// against one paint of the same state.
-BenchRow dragStepRow(BenchView& view, double seconds, int& failures) {
-    const QPointF centre(150, 150); // glyph 5
-    QMouseEvent press(QEvent::MouseButtonPress, centre, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(&view, &press);
-    int step = 0;
-    auto move = [&] {
-        const double a = 0.1 * ++step;
-        const QPointF at(std::round(150 + 30 * std::cos(a)), std::round(150 + 30 * std::sin(a)));
-        QMouseEvent event(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(&view, &event);
-        view.finishPending();
-    };
-    move();
-    const Paired t = timePaired(
-        move, [&] { view.paintOnce(false); }, seconds);
-    // Paints per move: paintGL calls, each move run through to its frame.
-    constexpr int counted = 20;
-    const int paintsBefore = view.paints;
-    for (int k = 0; k < counted; ++k)
-        move();
-    const double paintsPerMove = double(view.paints - paintsBefore) / counted;
-    const float* turned = Probe::orientation(view, 5);
-    if (!(Probe::cellFlags(view, 5) & turningFlag) || turned[3] == 1.0f) {
-        std::fprintf(stderr, "bench_paint: the moves did not turn glyph 5\n");
-        ++failures;
-    }
-    QMouseEvent release(QEvent::MouseButtonRelease, centre, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(&view, &release);
-    view.finishPending();
-    // One paint per move, and no more time than a paint: the move's own work
-    // is far below the few percent of a paint's timing noise.
-    return {"Drag step on the sample: move event to finished frame",
-            formatted(t.a, 2, "ms") + ", " + formatted(paintsPerMove, 2) + " paints",
-            formatted(t.b, 2, "ms one paint"),
-            formatted(t.ratio, 3),
-            "1 paint; <= 1.05 (noise)",
-            verdict(paintsPerMove == 1.0 && t.ratio <= 1.05)};
 }
 
 } // namespace
@@ -299,7 +218,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<BenchView> views[4];
     BenchRow paintRows[4];
     Paired timed[4];
-    double skipMs = 0;
+    std::vector<BenchRow> dragRows[2]; // of (a) and (b)
     // (a) and (c) stay open side by side, to be timed against each other too.
     for (int n : {0, 2, 1, 3}) {
         const Case& c = cases[n];
@@ -310,12 +229,8 @@ int main(int argc, char** argv) {
         if (c.lastRow)
             scrollToLastRow(view);
         view.prepareFloor();
-        warmUp(view);
+        warmUp([&] { view.paintOnce(false); }, [&] { view.paintOnce(true); });
         failures += checkFloor(view, c.name);
-        // For (d), the walk over the skipped cells is timed alone between the
-        // pairs, under the same conditions as the frames.
-        std::vector<double> walks;
-        auto walk = [&] { walks.push_back(skipWalkMilliseconds(view)); };
         int calls = 0;
         const int paintsBefore = view.paints;
         const Paired t = timePaired(
@@ -327,7 +242,7 @@ int main(int argc, char** argv) {
                 ++calls;
                 view.paintOnce(true);
             },
-            seconds, c.lastRow ? std::function<void()>(walk) : nullptr);
+            seconds);
         // Every timed repaint must have been exactly one paintGL, neither
         // merged with another nor left for later.
         if (view.paints - paintsBefore != calls) {
@@ -336,8 +251,6 @@ int main(int argc, char** argv) {
             ++failures;
         }
         timed[n] = t;
-        if (c.lastRow)
-            skipMs = median(walks);
         paintRows[n] = {"Paint " + c.name + " (" + std::to_string(view.floorCells()) +
                             " cells drawn)",
                         formatted(t.a, 2, "ms"),
@@ -346,6 +259,8 @@ int main(int argc, char** argv) {
                         formatted(t.ratio, 3),
                         "<= 1.10",
                         verdict(t.ratio <= 1.10)};
+        if (n == 1)
+            dragRows[1] = dragStepRows(view, "(b) 10,000 points", seconds, 0.25, failures);
         if (n != 0 && n != 2)
             views[n].reset();
     }
@@ -369,19 +284,22 @@ int main(int argc, char** argv) {
 
     // What (d) adds over its floor, in CPU time of the GUI thread (where all of
     // the view's own work runs, and which the load of other processes disturbs
-    // less than wall time; wall time in brackets). Beyond the walk over the
-    // skipped cells, timed alone, it should add no more than what (c) adds
-    // over its floor for its 20 drawn cells: (d) draws 8.
+    // less than wall time; wall time in brackets). The paint starts at the first
+    // row in view, whatever lies above it, so (d) should add no more than (c)
+    // adds over its floor for its 20 drawn cells: (d) draws 8.
     const double cExtra = std::max(0.0, timed[2].cpuDifference);
-    const double allowed = skipMs + cExtra;
-    appendRow(results, {"(d) over its floor: GUI-thread CPU (wall)",
+    const double allowed = cExtra;
+    appendRow(results, {"(d) over its floor against (c) over its floor: GUI-thread CPU (wall)",
                         formatted(timed[3].cpuDifference, 3, "ms") + " (" +
                             formatted(timed[3].difference, 3, "ms") + ")",
-                        formatted(skipMs, 3, "ms skip loop + ") + formatted(cExtra, 3, "ms") +
-                            " (c) over its floor",
+                        formatted(timed[2].cpuDifference, 3, "ms") + " (" +
+                            formatted(timed[2].difference, 3, "ms") + ") (c), 20 cells against 8",
                         "", "<= " + formatted(allowed, 3, "ms"),
                         verdict(timed[3].cpuDifference <= allowed)});
 
-    appendRow(results, dragStepRow(*views[0], seconds, failures));
+    dragRows[0] = dragStepRows(*views[0], "(a) sample", seconds, 0, failures);
+    for (const auto& rows : dragRows)
+        for (const BenchRow& row : rows)
+            appendRow(results, row);
     return failures ? 1 : 0;
 }

@@ -1,7 +1,6 @@
 // Google Benchmark of the parts of the viewer that need no display: the
 // glyph file loader against a plain read of the same file, the trackball
-// math of one drag step, the rotation matrix, the glyph camera and the
-// paint loop's walk over cells scrolled out above the view.
+// math of one drag step, the rotation matrix and the glyph camera.
 //
 //   bench_pure [benchmark flags] RESULTS SMALL_FILE LARGE_FILE
 //
@@ -11,7 +10,6 @@
 #include "bench/BenchFiles.h"
 #include "bench/BenchRows.h"
 #include "trackball/Trackball.h"
-#include "view/CellGrid.h"
 #include "view/GlyphCamera.h"
 
 #include <benchmark/benchmark.h>
@@ -131,56 +129,12 @@ void camera(benchmark::State& state, int pointsPerGlyph) {
     }
 }
 
-constexpr int scrolledGlyphs = 100000;
-constexpr int gridHeight = 400;
-constexpr int cellSize = 100;
-constexpr int columns = 4;
-
-// The paint loop's walk over the cells above the view, as paintGL does it, for
-// 100,000 glyphs scrolled to the last row: the cells it passes over one by one.
-void skipLoop(benchmark::State& state) {
-    float scroll = cellSize * ((scrolledGlyphs - 1) / columns);
-    int glyphCount = scrolledGlyphs;
-    int firstDrawn = -1;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(scroll);
-        benchmark::DoNotOptimize(glyphCount);
-        CellWalk cell(scroll, cellSize, columns, gridHeight);
-        int i = 0;
-        for (; i < glyphCount && cell.cornerY() > gridHeight; ++i)
-            cell.next();
-        firstDrawn = i;
-        benchmark::DoNotOptimize(firstDrawn);
-    }
-    state.counters["skipped"] = firstDrawn;
-}
-
-// The walk must place every cell where cellCornerOf does, or the skip loop
-// times something other than the paint's own walk.
-bool walkMatchesCorners() {
-    for (float scroll :
-         {-300.0f, 0.0f, 100.0f, float(cellSize * ((scrolledGlyphs - 1) / columns))}) {
-        CellWalk cell(scroll, cellSize, columns, gridHeight);
-        for (int i = 0; i < scrolledGlyphs; ++i, cell.next()) {
-            const GridPoint corner = cellCornerOf(i, scroll, cellSize, columns, gridHeight);
-            if (corner.x != cell.cornerX() || corner.y != cell.cornerY()) {
-                std::fprintf(stderr,
-                             "bench_pure: cell %d is at (%g, %g), cellCornerOf says (%g, %g)\n", i,
-                             cell.cornerX(), cell.cornerY(), corner.x, corner.y);
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // Keeps the median of every benchmark's repetitions, by name.
 class MedianCollector : public benchmark::BenchmarkReporter {
 public:
     struct Figures {
         double nanoseconds = 0;
         double bytesPerSecond = 0;
-        double skipped = 0;
     };
     std::map<std::string, Figures> medians;
     std::vector<std::string> errors;
@@ -201,7 +155,6 @@ public:
                 return found == run.counters.end() ? 0.0 : double(found->second.value);
             };
             figures.bytesPerSecond = counter("bytes_per_second");
-            figures.skipped = counter("skipped");
             medians[run.run_name.function_name] = figures;
         }
     }
@@ -234,7 +187,6 @@ void registerAll(const std::string& small, const std::string& large) {
     repeat(benchmark::RegisterBenchmark("rotation matrix", rotationMatrixOf)->MinTime(0.1));
     repeat(benchmark::RegisterBenchmark("camera/48", camera, 48)->MinTime(0.1));
     repeat(benchmark::RegisterBenchmark("camera/10000", camera, 10000)->MinTime(0.2));
-    repeat(benchmark::RegisterBenchmark("skip loop", skipLoop)->MinTime(0.1));
 }
 
 } // namespace
@@ -251,8 +203,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_pure: can't read %s or %s\n", argv[2], argv[3]);
         return 1;
     }
-    if (!walkMatchesCorners())
-        return 1;
     registerAll(small, large);
     MedianCollector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
@@ -292,13 +242,6 @@ int main(int argc, char** argv) {
         const double ns = m["camera/10000"].nanoseconds;
         appendRow(results, {"placeGlyphCamera, 10,000 points", formatted(ns / 1000, 1, "us/glyph"),
                             formatted(ns / 10000, 2, "ns/point"), "", "", ""});
-    }
-    if (ran("skip loop")) {
-        const auto& skip = m["skip loop"];
-        appendRow(results,
-                  {"Paint loop over " + formatted(skip.skipped, 0) + " cells scrolled out above",
-                   formatted(skip.nanoseconds / 1000, 1, "us"),
-                   formatted(skip.nanoseconds / skip.skipped, 2, "ns/cell"), "", "", ""});
     }
     return 0;
 }

@@ -23,14 +23,17 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/alphabet-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 rows="$work/rows.tsv"
 log="$work/log.txt"
+started=$SECONDS
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 
 # Glyph files: the sample, 1 MiB and 200 MiB of repeated sample letters (48
-# points each), 26 glyphs of 10,000 points and 100,000 glyphs of 48 points.
-mkdir -p "$work/sample" "$work/large"
+# points each) for the loader, 26 glyphs of 10,000 points and 100,000 glyphs
+# of 48 points for the paints. The 2.3 GB file comes later, for the start-up
+# and memory rows alone.
+mkdir -p "$work/sample" "$work/huge"
 "$bin/alphabet-tool" sample -o "$work/sample/universal.alphabet"
 "$bin/bench_make_file" "$work/small.alphabet" 48 1M
-"$bin/bench_make_file" "$work/large/universal.alphabet" 48 200M
+"$bin/bench_make_file" "$work/large.alphabet" 48 200M
 "$bin/bench_make_file" "$work/points10k.alphabet" 10000 26
 "$bin/bench_make_file" "$work/glyphs100k.alphabet" 48 100000
 
@@ -40,50 +43,68 @@ fail() {
   exit 1
 }
 
-echo "Running the benchmarks (a few minutes)..." >&2
+echo "Running the benchmarks (about two minutes)..." >&2
 "$bin/bench_pure" --benchmark_enable_random_interleaving=true \
-  "$rows" "$work/small.alphabet" "$work/large/universal.alphabet" >"$log" 2>&1 || fail bench_pure
+  "$rows" "$work/small.alphabet" "$work/large.alphabet" >"$log" 2>&1 || fail bench_pure
+rm "$work/large.alphabet"
 "$bin/bench_paint" "$rows" "$work/sample/universal.alphabet" "$work/points10k.alphabet" \
   "$work/glyphs100k.alphabet" >"$log" 2>&1 || fail bench_paint
-for case in sample large; do
-  label=$([[ $case == sample ]] && echo "sample" || echo "200 MiB file")
-  "$bin/bench_first_frame" --launch "$rows" "$label" "$work/$case" 5 >"$log" 2>&1 ||
-    fail bench_first_frame
-done
+
+# 4,000,000 glyphs of 48 points, real points written out and synced, so that
+# the disk's write-back does not run during the timed starts.
+huge="$work/huge/universal.alphabet"
+write_start=$SECONDS
+"$bin/bench_make_file" "$huge" 48 4000000
+sync "$huge"
+echo "Wrote $(du -h --apparent-size "$huge" | cut -f1) of glyphs in $((SECONDS - write_start)) s" >&2
+"$bin/bench_first_frame" --launch "$rows" 7 "$work/sample" "$work/huge" "2.3 GB file" >"$log" 2>&1 ||
+  fail bench_first_frame
 
 # Peak memory of the viewer's start (the harness quits after the first frame),
-# by GNU time, against what the file itself brings: its bytes and the
-# per-glyph arrays (a point pointer, an orientation and a flag byte per glyph).
+# by GNU time, the 2.3 GB file against the sample: the file is mapped, so only
+# the pages of the glyphs in view should be resident.
 abs_bin=$(cd "$bin" && pwd)
 declare -A peak_kb anon_kb file_kb
-for case in sample large; do
+for case in sample huge; do
   (cd "$work/$case" && /usr/bin/time -v "$abs_bin/bench_first_frame" >"$work/out.txt" 2>"$log") ||
     fail "bench_first_frame under /usr/bin/time"
   peak_kb[$case]=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
   anon_kb[$case]=$(awk '{print $4}' "$work/out.txt")
   file_kb[$case]=$(awk '{print $6}' "$work/out.txt")
 done
-file_bytes=$(stat -c %s "$work/large/universal.alphabet")
-glyphs=$(od -An -t d4 -j4 -N4 "$work/large/universal.alphabet" | tr -d ' ')
-awk -v peak="${peak_kb[large]}" -v anon="${anon_kb[large]}" -v base="${peak_kb[sample]}" \
-  -v base_anon="${anon_kb[sample]}" -v base_file="${file_kb[sample]}" -v bytes="$file_bytes" -v glyphs="$glyphs" '
+file_bytes=$(stat -c %s "$huge")
+glyphs=$(od -An -t d4 -j4 -N4 "$huge" | tr -d ' ')
+rm "$huge"
+awk -v peak="${peak_kb[huge]}" -v anon="${anon_kb[huge]}" -v mapped="${file_kb[huge]}" \
+  -v base="${peak_kb[sample]}" -v base_anon="${anon_kb[sample]}" -v base_mapped="${file_kb[sample]}" \
+  -v bytes="$file_bytes" -v glyphs="$glyphs" '
+  function mib(kb) { return kb / 1024 }
+  # A change in MiB with its sign, never "-0.0".
+  function change(kb,   text) {
+    text = sprintf("%.1f", mib(kb)); if (text == "-0.0") text = "0.0"
+    return (text ~ /^-/ ? "" : "+") text " MiB"
+  }
+  function thousands(n,   text) {
+    text = sprintf("%d", n)
+    while (text ~ /[0-9][0-9][0-9][0-9]/) sub(/[0-9][0-9][0-9]($|,)/, ",&", text)
+    return text
+  }
   BEGIN {
-    mib = 1024 * 1024; file = bytes / mib; arrays = glyphs * (8 + 16 + 1) / mib
-    total = peak / 1024; own = anon / 1024
     printf "Peak memory (time -v), sample\t%.1f MiB\tat first frame %.1f MiB own + %.1f MiB mapped files\t\t\t\n",
-      base / 1024, base_anon / 1024, base_file / 1024
-    printf "Peak memory (time -v), 200 MiB file\t%.1f MiB\tfile %.1f + arrays %.1f MiB\t+%.1f MiB\t<= +50 MiB\t%s\n",
-      total, file, arrays, total - file - arrays, (total - file - arrays <= 50) ? "yes" : "NO"
-    printf "  of it its own memory (RssAnon at first frame)\t%.1f MiB\tfile %.1f + arrays %.1f MiB\t+%.1f MiB\t<= +50 MiB\t%s\n",
-      own, file, arrays, own - file - arrays, (own - file - arrays <= 50) ? "yes" : "NO"
-    printf "  200 MiB file over the sample\t+%.1f MiB\tfile %.1f + arrays %.1f MiB\t%.3f\t\t\n",
-      (peak - base) / 1024, file, arrays, (peak - base) / 1024 / (file + arrays)
+      mib(base), mib(base_anon), mib(base_mapped)
+    printf "Peak memory (time -v), 2.3 GB file\t%.1f MiB\t%.1f MiB sample; file %.0f MiB, %s glyphs\t%s\t<= +64 MiB\t%s\n",
+      mib(peak), mib(base), bytes / 1024 / 1024, thousands(glyphs), change(peak - base),
+      mib(peak - base) <= 64 ? "yes" : "NO"
+    printf "  of it its own memory (RssAnon at first frame)\t%.1f MiB\t%.1f MiB sample\t%s\t\t\n",
+      mib(anon), mib(base_anon), change(anon - base_anon)
+    printf "  of it mapped files (RssFile at first frame)\t%.1f MiB\t%.1f MiB sample\t%s\t\t\n",
+      mib(mapped), mib(base_mapped), change(mapped - base_mapped)
   }' >>"$rows"
 
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 cpu=$(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)
 echo
-echo "Alphabet viewer benchmarks: $(nproc) cores, ${cpu:-unknown CPU}; load average $load_before before, $load_after after"
+echo "Alphabet viewer benchmarks: $(nproc) cores, ${cpu:-unknown CPU}; load average $load_before before, $load_after after; $((SECONDS - started)) s"
 awk -F'\t' '
   { for (c = 1; c <= 6; c++) { cell[NR, c] = $c; if (length($c) > width[c]) width[c] = length($c) } }
   END {
