@@ -2,6 +2,8 @@
 .PHONY: run test fuzz bench install package clean
 
 PREFIX ?= /usr/local
+# The builds the scripts run need not announce every folder they enter.
+MAKEFLAGS += --no-print-directory
 
 run:
 	@scripts/run.sh

@@ -108,6 +108,17 @@ bool asksForHelp(int argc, char** argv) {
     return false;
 }
 
+QString missingDisplay(int argc, char** argv) {
+    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        if (!std::strcmp(argv[i], "-platform") || !std::strcmp(argv[i], "--platform"))
+            return QString();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (!qEnvironmentVariableIsEmpty(name))
+            return QString();
+    return QStringLiteral("no display to open the window on (neither DISPLAY nor "
+                          "WAYLAND_DISPLAY is set)");
+}
+
 const char* viewerHelp() {
     return help;
 }

@@ -23,6 +23,11 @@ QStringList argumentsBesidesQt(int argc, char** argv);
 // any window system is needed.
 bool asksForHelp(int argc, char** argv);
 
+// Why no window system can be reached, or an empty string: Qt would otherwise
+// abort. Only where nothing names one: no -platform option, no
+// QT_QPA_PLATFORM, and neither DISPLAY nor WAYLAND_DISPLAY set.
+QString missingDisplay(int argc, char** argv);
+
 // Usage, the controls and what the window shows, for --help.
 const char* viewerHelp();
 

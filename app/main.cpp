@@ -16,6 +16,11 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "alphabet-viewer: %s\n%s", qPrintable(arguments.error), viewerHelp());
         return 2;
     }
+    const QString noDisplay = missingDisplay(argc, argv);
+    if (!noDisplay.isEmpty()) {
+        std::fprintf(stderr, "alphabet-viewer: %s\n", qPrintable(noDisplay));
+        return 1;
+    }
     QApplication application(argc, argv);
     applyViewerStyle();
     AlphabetViewer viewer(nullptr, Qt::WindowFlags(), arguments.file);

@@ -396,6 +396,11 @@ private slots:
         QCOMPARE(two.status, 2);
         QVERIFY2(two.err.contains("one glyph file at a time, not 'b.alphabet' as well"),
                  two.err.constData());
+        // With nowhere to show a window, it says so instead of aborting inside Qt.
+        const ToolRun nowhere = run({"a.alphabet"});
+        QCOMPARE(nowhere.status, 1);
+        QCOMPARE(nowhere.err, QByteArray("alphabet-viewer: no display to open the window on "
+                                         "(neither DISPLAY nor WAYLAND_DISPLAY is set)\n"));
     }
 };
 
