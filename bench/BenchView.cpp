@@ -1,6 +1,7 @@
 #include "bench/BenchView.h"
 
 #include "tests/ViewProbe.h"
+#include "view/CellOutline.h"
 #include "view/GlyphCamera.h"
 
 #include <GL/glu.h>
@@ -9,17 +10,6 @@
 namespace {
 
 using Probe = CharGLWidgetProbe;
-
-constexpr GLbitfield savedAttributes = GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT;
-
-void squareLoop(float low, float high) {
-    glBegin(GL_LINE_LOOP);
-    glVertex2f(low, low);
-    glVertex2f(low, high);
-    glVertex2f(high, high);
-    glVertex2f(high, low);
-    glEnd();
-}
 
 } // namespace
 
@@ -128,7 +118,7 @@ void BenchView::paintFloor() {
         glViewport(cell.x, cell.y, 100, 100);
         glEnable(GL_MULTISAMPLE);
 
-        glPushAttrib(savedAttributes);
+        glPushAttrib(cellDrawingAttributes);
         glLineWidth(2);
         glDisable(GL_LIGHTING);
         glMatrixMode(GL_PROJECTION);
@@ -145,7 +135,7 @@ void BenchView::paintFloor() {
         }
         glPopAttrib();
 
-        glPushAttrib(savedAttributes);
+        glPushAttrib(cellDrawingAttributes);
         if (cell.visible) {
             glMatrixMode(GL_PROJECTION);
             glLoadMatrixf(cell.glyphProjection);
@@ -167,7 +157,7 @@ void BenchView::paintFloor() {
         glPopAttrib();
 
         // The view's own label path: a QPainter on the widget, GL state saved around it.
-        glPushAttrib(savedAttributes);
+        glPushAttrib(cellDrawingAttributes);
         glColor3f(0, 0, 0);
         renderText(cell.labelX, cell.labelY, cell.label, font);
         glPopAttrib();

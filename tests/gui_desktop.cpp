@@ -106,6 +106,22 @@ bool fromTheTopUnturned(const CharGLWidget& view) {
     return P::scrollOffset(view) == 0 && P::turnsHeld(view) == 0;
 }
 
+// a.alphabet shown, scrolled and turned, with b.alphabet beside it: the same
+// shapes 100 units to the right, so glyph 0 tells which file is shown.
+std::unique_ptr<AlphabetViewer> showAWithBBeside(const QTemporaryDir& dir) {
+    writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+    writeNumbered(dir.filePath("b.alphabet"), 26, 8, 100);
+    auto window = showWindow(dir.filePath("a.alphabet"));
+    scrollAndTurn(viewOf(*window));
+    return window;
+}
+// b.alphabet replaced a.alphabet and is shown as a newly opened file.
+bool showsBFromTheTop(AlphabetViewer& window) {
+    const CharGLWidget& view = viewOf(window);
+    return glyphX(view, 0) == 100.0f && fromTheTopUnturned(view) &&
+           window.windowTitle() == "b.alphabet - " + appTitle;
+}
+
 // The widget that holds the view, noting the keys that reach it.
 class KeyedParent : public QWidget {
 public:
@@ -244,11 +260,8 @@ private slots:
 
     void aDroppedFileIsShownFromTheTop() {
         QTemporaryDir dir;
-        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
-        writeNumbered(dir.filePath("b.alphabet"), 26, 8, 100);
-        auto window = showWindow(dir.filePath("a.alphabet"));
+        auto window = showAWithBBeside(dir);
         CharGLWidget& view = viewOf(*window);
-        scrollAndTurn(view);
         QVERIFY(scrolledAndTurned(view));
 
         const QUrl b = QUrl::fromLocalFile(dir.filePath("b.alphabet"));
@@ -256,22 +269,14 @@ private slots:
         QVERIFY(!dropUrls(window.get(), {QUrl("https://example.org/b.alphabet")}));
         QCOMPARE(glyphX(view, 0), 0.0f);
         QVERIFY(dropUrls(window.get(), {b}));
-        QCOMPARE(glyphX(view, 0), 100.0f); // same shape, still from the top
-        QVERIFY(fromTheTopUnturned(view));
-        QCOMPARE(window->windowTitle(), "b.alphabet - " + appTitle);
+        QVERIFY(showsBFromTheTop(*window));
     }
 
     void ctrlOOpensTheChosenFile() {
         QTemporaryDir dir;
-        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
-        writeNumbered(dir.filePath("b.alphabet"), 26, 8, 100);
-        auto window = showWindow(dir.filePath("a.alphabet"));
-        CharGLWidget& view = viewOf(*window);
-        scrollAndTurn(view);
+        auto window = showAWithBBeside(dir);
         QVERIFY(chooseWithCtrlO(*window, dir.filePath("b.alphabet")));
-        QCOMPARE(glyphX(view, 0), 100.0f); // same shape, still from the top
-        QVERIFY(fromTheTopUnturned(view));
-        QCOMPARE(window->windowTitle(), "b.alphabet - " + appTitle);
+        QVERIFY(showsBFromTheTop(*window));
     }
 
     void aFailedOpenSaysWhyAndKeepsTheGlyphs() {

@@ -1,4 +1,5 @@
 #include "trackball/Trackball.h"
+#include "view/CellOutline.h"
 #include "view/CharGLWidget.h"
 #include "view/GlSupportCheck.h"
 #include "view/GlyphCamera.h"
@@ -13,21 +14,11 @@ namespace {
 
 // The grid area that places the cell viewports: the view's fixed height.
 constexpr int gridHeight = gridViewSize;
-constexpr GLbitfield savedAttributes = GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT;
 constexpr float frameLineWidth = 2.0f;
 constexpr float glyphLineWidth = 2.0f;
 constexpr float glyphPointSize = 5.0f;
 constexpr float labelWidthPerPoint = 0.83f;
 constexpr int labelInset = 10;
-
-void squareLoop(float low, float high) {
-    glBegin(GL_LINE_LOOP);
-    glVertex2f(low, low);
-    glVertex2f(low, high);
-    glVertex2f(high, high);
-    glVertex2f(high, low);
-    glEnd();
-}
 
 } // namespace
 
@@ -101,7 +92,7 @@ void CharGLWidget::paintCell(int index, float x, float y) {
 }
 
 void CharGLWidget::drawCellFrame(int index) {
-    glPushAttrib(savedAttributes);
+    glPushAttrib(cellDrawingAttributes);
     glLineWidth(frameLineWidth * pixelRatio);
     glDisable(GL_LIGHTING);
     glMatrixMode(GL_PROJECTION);
@@ -122,7 +113,7 @@ void CharGLWidget::drawCellFrame(int index) {
 
 void CharGLWidget::drawGlyph(const Point3* points, const Quaternion orientation, int pointCount,
                              float lineWidth, float pointSize) {
-    glPushAttrib(savedAttributes);
+    glPushAttrib(cellDrawingAttributes);
     const GlyphCamera camera = placeGlyphCamera(points, pointCount);
     if (camera.visible) {
         glMatrixMode(GL_PROJECTION);
@@ -156,7 +147,7 @@ void CharGLWidget::drawGlyph(const Point3* points, const Quaternion orientation,
 
 void CharGLWidget::drawCellLabel(int index, const QString& text, int fontPointSize,
                                  int fontWeight) {
-    glPushAttrib(savedAttributes);
+    glPushAttrib(cellDrawingAttributes);
     const QFont font = labelFont(fontPointSize, fontWeight);
     glColor3f(0, 0, 0);
     const float width =
