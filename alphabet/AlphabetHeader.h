@@ -1,5 +1,7 @@
 #pragma once
 
+#include "alphabet/Point3.h"
+
 #include <cstdint>
 
 // Bytes of the header that opens every glyph file.
@@ -15,6 +17,14 @@ struct AlphabetHeader {
 
     bool whole() const { return bytesRead == alphabetHeaderBytes; }
     bool negative() const { return pointsPerGlyph < 0 || glyphCount < 0; }
+    // Whether a file of `fileBytes` holds every glyph this header announces.
+    bool fitsIn(std::int64_t fileBytes) const {
+        if (!whole() || negative())
+            return false;
+        const std::int64_t glyphBytes = std::int64_t(sizeof(Point3)) * pointsPerGlyph;
+        // Divided rather than multiplied: the counts' product can pass 2^63.
+        return glyphBytes == 0 || glyphCount <= (fileBytes - alphabetHeaderBytes) / glyphBytes;
+    }
 };
 
 // Reads the header at the descriptor's position, waiting out the short reads of a pipe.

@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -150,6 +151,13 @@ private slots:
         QVERIFY(readAlphabetHeader(name("stub.alphabet"), header) && !header.whole());
         QVERIFY(readAlphabetHeader(name("kept.alphabet"), header) && header.whole());
         QCOMPARE(header.glyphCount, 3);
+
+        // Whether a file of some size holds every announced glyph, without overflow
+        // where the announced bytes pass 2^63.
+        const std::int64_t needed = 8 + 12LL * header.pointsPerGlyph * header.glyphCount;
+        QVERIFY(header.fitsIn(needed) && !header.fitsIn(needed - 1));
+        header.pointsPerGlyph = header.glyphCount = 2147483647;
+        QVERIFY(!header.fitsIn(std::numeric_limits<std::int64_t>::max()));
     }
 
     // 2^31-1 glyphs of 48 points announced over 50 present: neither storage takes more

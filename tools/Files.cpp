@@ -3,10 +3,13 @@
 #include "alphabet/AlphabetHeader.h"
 #include "alphabet/TextEncoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -83,27 +86,23 @@ bool readGlyphHeader(const std::string& path, GlyphHeader& header, std::string& 
     if (!S_ISREG(status.st_mode))
         return true;
     header.fileSize = status.st_size;
-    AlphabetHeader counts;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in || !readAlphabetHeader(path.c_str(), counts)) {
+    const int in = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) {
         error = describe(path, "can't open");
-        if (in)
-            std::fclose(in);
         return false;
     }
+    const AlphabetHeader counts = readAlphabetHeader(in);
     header.complete = counts.whole();
     header.pointsPerGlyph = counts.pointsPerGlyph;
     header.glyphCount = counts.glyphCount;
-    const std::int64_t glyphBytes = 12 * std::int64_t(header.pointsPerGlyph);
-    const bool fits = header.complete && !counts.negative() &&
-                      (glyphBytes == 0 || header.glyphCount <= (header.fileSize - 8) / glyphBytes);
     // Only a header that can't be right is worth a look at the bytes as text.
-    if (!fits) {
+    if (!counts.fitsIn(header.fileSize)) {
         char start[sniffBytes];
-        const std::size_t got = std::fread(start, 1, sizeof start, in);
-        header.looksLikeText = looksLikeText({start, got});
+        const ssize_t got = pread(in, start, sizeof start, 0);
+        header.looksLikeText =
+            looksLikeText({start, static_cast<std::size_t>(std::max<ssize_t>(got, 0))});
     }
-    std::fclose(in);
+    close(in);
     return true;
 }
 

@@ -54,11 +54,8 @@ GlyphFileWatcher::Stamp GlyphFileWatcher::stampOf() const {
 
 bool GlyphFileWatcher::holdsWholeGlyphs() const {
     AlphabetHeader header;
-    if (!readAlphabetHeader(QFile::encodeName(path).constData(), header) || !header.whole() ||
-        header.negative())
-        return false;
-    const long long wanted = alphabetHeaderBytes + 12LL * header.pointsPerGlyph * header.glyphCount;
-    return pending.size >= wanted;
+    return readAlphabetHeader(QFile::encodeName(path).constData(), header) &&
+           header.fitsIn(pending.size);
 }
 
 void GlyphFileWatcher::noteChange() {
