@@ -140,27 +140,21 @@ OutputStatus OutputFile::openDescriptor(int descriptor, std::string& error) {
         ownsStream = false;
         return OutputStatus::Ready;
     }
-    const int copy = dup(descriptor);
-    file = copy < 0 ? nullptr : fdopen(copy, "wb");
-    if (!file) {
-        error = describe(path, "can't write to this descriptor");
-        if (copy >= 0)
-            close(copy);
-        return OutputStatus::Failed;
-    }
-    return OutputStatus::Ready;
+    return adopt(dup(descriptor), "can't write to this descriptor", error);
 }
 
 OutputStatus OutputFile::openStraight(std::string& error) {
-    const int descriptor = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    return adopt(::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC), "can't open", error);
+}
+
+OutputStatus OutputFile::adopt(int descriptor, const char* failure, std::string& error) {
     file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
-    if (!file) {
-        error = describe(path, "can't open");
-        if (descriptor >= 0)
-            close(descriptor);
-        return OutputStatus::Failed;
-    }
-    return OutputStatus::Ready;
+    if (file)
+        return OutputStatus::Ready;
+    error = describe(path, failure);
+    if (descriptor >= 0)
+        close(descriptor);
+    return OutputStatus::Failed;
 }
 
 OutputStatus OutputFile::openReplacement(std::string& error) {
@@ -183,14 +177,10 @@ OutputStatus OutputFile::openReplacement(std::string& error) {
     } else {
         fchmod(descriptor, newFileMode());
     }
-    file = fdopen(descriptor, "wb");
-    if (!file) {
-        error = describe(path, "can't open the temporary file");
-        close(descriptor);
+    const OutputStatus status = adopt(descriptor, "can't open the temporary file", error);
+    if (status != OutputStatus::Ready)
         discard();
-        return OutputStatus::Failed;
-    }
-    return OutputStatus::Ready;
+    return status;
 }
 
 bool OutputFile::commit(std::string& error) {

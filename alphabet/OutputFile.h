@@ -48,6 +48,9 @@ private:
     OutputStatus openDescriptor(int descriptor, std::string& error);
     OutputStatus openStraight(std::string& error);
     OutputStatus openReplacement(std::string& error);
+    // Writes through `descriptor` from now on; where it is -1 or can't be
+    // opened as a stream, closes it and sets `error` to `failure`.
+    OutputStatus adopt(int descriptor, const char* failure, std::string& error);
     void discard();
 
     std::string path;
