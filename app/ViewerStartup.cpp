@@ -101,13 +101,6 @@ QStringList argumentsBesidesQt(int argc, char** argv) {
     return arguments;
 }
 
-bool asksForHelp(int argc, char** argv) {
-    for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h"))
-            return true;
-    return false;
-}
-
 QString missingDisplay(int argc, char** argv) {
     for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
         if (!std::strcmp(argv[i], "-platform") || !std::strcmp(argv[i], "--platform"))

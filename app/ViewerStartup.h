@@ -19,10 +19,6 @@ ViewerArguments parseViewerArguments(const QStringList& arguments);
 // told before any window system is needed.
 QStringList argumentsBesidesQt(int argc, char** argv);
 
-// True where the raw command line asks for --help or -h: it is answered before
-// any window system is needed.
-bool asksForHelp(int argc, char** argv);
-
 // Why no window system can be reached, or an empty string: Qt would otherwise
 // abort. Only where nothing names one: no -platform option, no
 // QT_QPA_PLATFORM, and neither DISPLAY nor WAYLAND_DISPLAY set.

@@ -5,13 +5,13 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    // Help needs no display, so it is given before Qt looks for one.
-    if (asksForHelp(argc, argv)) {
+    // Help and usage errors need no display, so they are given before Qt looks
+    // for one: QApplication would first stop for want of a display.
+    const ViewerArguments arguments = parseViewerArguments(argumentsBesidesQt(argc, argv));
+    if (arguments.help) {
         std::fputs(viewerHelp(), stdout);
         return 0;
     }
-    // So are usage errors: QApplication would first stop for want of a display.
-    const ViewerArguments arguments = parseViewerArguments(argumentsBesidesQt(argc, argv));
     if (!arguments.error.isEmpty()) {
         std::fprintf(stderr, "alphabet-viewer: %s\n%s", qPrintable(arguments.error), viewerHelp());
         return 2;

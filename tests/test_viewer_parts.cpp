@@ -124,6 +124,9 @@ private slots:
     }
 
     void helpIsSeenBeforeAnyWindowSystem() {
+        const auto asksForHelp = [](int argc, char** argv) {
+            return parseViewerArguments(argumentsBesidesQt(argc, argv)).help;
+        };
         CommandLine help({"--help"});
         QVERIFY(asksForHelp(help.argc(), help.argv()));
         CommandLine late({"x.alphabet", "-h"});
