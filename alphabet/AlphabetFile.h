@@ -53,6 +53,9 @@ public:
     // Empty when the file was opened and loaded in full; otherwise why not, one sentence
     // (the text printed on standard error, without the file's name).
     const std::string& problem() const { return reason; }
+    // False where no glyph was loaded and problem() says why: no such file, a bad
+    // header, not one whole glyph. A file that announces no glyphs is a glyph file.
+    bool holdsGlyphFile() const { return count > 0 || reason.empty(); }
 
     // Hands over the points held in memory (release with delete[]) and holds nothing
     // after; null where the points are mapped or none were loaded.

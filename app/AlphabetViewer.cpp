@@ -42,10 +42,10 @@ AlphabetViewer::AlphabetViewer(QWidget* parent, Qt::WindowFlags flags, const QSt
     addAction(open);
 
     // A file named on the command line that can't be shown is said once the window is up.
-    const QString problem = glyphView->alphabetProblem();
-    if (!defaultFile && glyphView->glyphCount() == 0 && !problem.isEmpty())
-        QTimer::singleShot(
-            0, this, [this, alphabetPath, problem] { reportOpenFailure(alphabetPath, problem); });
+    if (!defaultFile && !glyphView->showsGlyphFile())
+        QTimer::singleShot(0, this, [this, alphabetPath, problem = glyphView->alphabetProblem()] {
+            reportOpenFailure(alphabetPath, problem);
+        });
 }
 
 AlphabetViewer::~AlphabetViewer() {

@@ -40,9 +40,8 @@ CharGLWidget::~CharGLWidget() = default;
 
 bool CharGLWidget::openAlphabet(const QString& file, QString* why) {
     AlphabetFile opened;
-    const bool readable = opened.open(QFile::encodeName(file).constData());
-    // A file with no glyph loaded and a problem is no glyph file; an empty one is.
-    if (!readable || (opened.glyphCount() == 0 && !opened.problem().empty())) {
+    opened.open(QFile::encodeName(file).constData());
+    if (!opened.holdsGlyphFile()) {
         if (why)
             *why = QString::fromStdString(opened.problem());
         return false;
@@ -57,7 +56,7 @@ void CharGLWidget::reloadAlphabet() {
     AlphabetFile fresh;
     if (!fresh.open(QFile::encodeName(path).constData()))
         return; // gone again: the glyphs shown stay
-    if (fresh.glyphCount() == 0 && !fresh.problem().empty()) {
+    if (!fresh.holdsGlyphFile()) {
         std::fprintf(stderr, "%s: no glyphs in its new contents; the glyphs shown stay\n",
                      QFile::encodeName(path).constData());
         return;

@@ -38,6 +38,8 @@ public:
 
     // Why the file shown could not be read in full; empty when it was.
     QString alphabetProblem() const { return QString::fromStdString(alphabet.problem()); }
+    // False where the file shown gave no glyph and alphabetProblem() says why.
+    bool showsGlyphFile() const { return alphabet.holdsGlyphFile(); }
     int glyphCount() const { return alphabet.glyphCount(); }
     int pointsPerGlyph() const { return alphabet.pointsPerGlyph(); }
 

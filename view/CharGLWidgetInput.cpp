@@ -99,7 +99,6 @@ void CharGLWidget::keyPressEvent(QKeyEvent* event) {
 // Up and Down move a row as a wheel notch does; Page Up and Page Down move by
 // the rows the view shows, Home and End go to the first and last rows, never past them.
 bool CharGLWidget::scrollByKey(int key) {
-    const int shown = gridViewSize / cellSize;
     const int count = glyphCount();
     switch (key) {
     case Qt::Key_Up:
@@ -109,8 +108,8 @@ bool CharGLWidget::scrollByKey(int key) {
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
-        scrollTo(offsetByRows(scrollOffset, key == Qt::Key_PageUp ? -shown : shown, cellSize,
-                              columns, height(), count));
+        scrollTo(offsetByRows(scrollOffset, key == Qt::Key_PageUp ? -gridRowsShown : gridRowsShown,
+                              cellSize, columns, height(), count));
         return true;
     case Qt::Key_Home:
         scrollTo(homeOffset());
