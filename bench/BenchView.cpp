@@ -88,7 +88,7 @@ void BenchView::prepareFloor() {
         const GlyphCamera camera = placeGlyphCamera(cell.points, pointCount);
         cell.visible = camera.visible;
         glLoadIdentity();
-        gluPerspective(60, 1, 0.1, 5000);
+        gluPerspective(glyphFieldOfView, 1, glyphNearPlane, glyphFarPlane);
         glGetFloatv(GL_PROJECTION_MATRIX, cell.glyphProjection);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();

@@ -1,9 +1,12 @@
 #include "view/GlyphCamera.h"
+#include "view/GlyphProjection.h"
 
 #include <QtTest>
 #include <cmath>
 #include <limits>
 #include <vector>
+
+Q_DECLARE_METATYPE(Point3)
 
 namespace {
 
@@ -168,6 +171,46 @@ private slots:
         GlyphCamera camera = placeGlyphCamera(points, 5);
         QCOMPARE(camera.problem, GlyphProblem::None);
         QVERIFY(near(std::fabs(camera.eye.z), lengthOf(camera.eye)));
+    }
+
+    // A diamond in the x-y plane is seen from +z at 2.1 units: a point one unit
+    // off the centroid lands at 50 ± 50 × tan(60°) ÷ 2.1 ≈ 50 ± 41.2393 pixels
+    // of a 100-pixel cell. A quarter turn about z is applied as GL applies the
+    // turn's matrix (by its conjugate), carrying x onto -y.
+    void projectionPlacesPointsAsTheGlDrawingDoes_data() {
+        QTest::addColumn<float>("turnZ");
+        QTest::addColumn<float>("turnW");
+        QTest::addColumn<Point3>("point");
+        QTest::addColumn<bool>("kept");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        const float s = std::sqrt(0.5f);
+        const double off = 50 * std::sqrt(3.0) / 2.1;
+        QTest::newRow("centroid") << 0.0f << 1.0f << Point3{0, 0, 0} << true << 50.0 << 50.0;
+        QTest::newRow("top") << 0.0f << 1.0f << Point3{0, 1, 0} << true << 50.0 << 50 - off;
+        QTest::newRow("right") << 0.0f << 1.0f << Point3{1, 0, 0} << true << 50 + off << 50.0;
+        QTest::newRow("right, turned") << s << s << Point3{1, 0, 0} << true << 50.0 << 50 + off;
+        QTest::newRow("at the eye") << 0.0f << 1.0f << Point3{0, 0, 2.1f} << false << 0.0 << 0.0;
+        QTest::newRow("beyond far") << 0.0f << 1.0f << Point3{0, 0, -5000} << false << 0.0 << 0.0;
+    }
+    void projectionPlacesPointsAsTheGlDrawingDoes() {
+        QFETCH(float, turnZ);
+        QFETCH(float, turnW);
+        QFETCH(Point3, point);
+        QFETCH(bool, kept);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        const Point3 diamond[] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}};
+        const GlyphCamera camera = placeGlyphCamera(diamond, 4);
+        QVERIFY(near(camera.eye.z, 2.1));
+        const float turn[4] = {0, 0, turnZ, turnW};
+        const ClipPoint clip = GlyphProjection(camera, turn).clip(point);
+        QCOMPARE(GlyphProjection::insideDepthRange(clip), kept);
+        if (!kept)
+            return;
+        const CellPosition at = GlyphProjection::inCell(clip, 100);
+        QVERIFY2(std::fabs(at.x - x) < 1e-3 && std::fabs(at.y - y) < 1e-3,
+                 qPrintable(QString("at (%1, %2)").arg(at.x).arg(at.y)));
     }
 };
 

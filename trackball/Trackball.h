@@ -10,6 +10,9 @@ using Quaternion = float[4];
 
 constexpr float trackballRadius = 0.8f;
 
+// The rotation that turns nothing: every glyph's first orientation.
+inline constexpr Quaternion identityRotation = {0, 0, 0, 1};
+
 // Number of composeRotations calls since the last renormalisation, shared by
 // every caller in the process. Every 98th composition renormalises its result
 // so that rounding errors cannot build up over a long drag. Not synchronised:

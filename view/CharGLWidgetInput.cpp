@@ -123,9 +123,7 @@ bool CharGLWidget::scrollByKey(int key) {
 }
 
 void CharGLWidget::resetRotations() {
-    Quaternion identity;
-    dragRotation(identity, 0, 0, 0, 0);
-    turns.resetOrientations(identity);
+    turns.resetOrientations(identityRotation);
 }
 
 bool CharGLWidget::event(QEvent* event) {

@@ -118,7 +118,7 @@ void CharGLWidget::drawGlyph(const Point3* points, const Quaternion orientation,
     if (camera.visible) {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        gluPerspective(60, 1, 0.1, 5000);
+        gluPerspective(glyphFieldOfView, 1, glyphNearPlane, glyphFarPlane);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, 0, 0, 0, camera.up.x, camera.up.y,

@@ -6,9 +6,6 @@
 namespace {
 
 constexpr float eyeDistanceFactor = 2.1f;
-// The camera's depth range; the view's perspective projection uses the same planes.
-constexpr double nearPlane = 0.1;
-constexpr double farPlane = 5000;
 // A view axis this close to the up vector would leave the camera without a side direction.
 constexpr double verticalAxisTolerance = 1e-6;
 
@@ -154,7 +151,7 @@ GlyphCamera placeGlyphCamera(const Point3* points, int n) {
     }
     // Seen from 2.1 d, every point lies between 1.1 d and 3.1 d from the eye. A glyph
     // wholly outside the depth range would show nothing, so no degenerate matrix is built for it.
-    if (3.1 * largest < nearPlane || 1.1 * largest > farPlane) {
+    if (3.1 * largest < glyphNearPlane || 1.1 * largest > glyphFarPlane) {
         camera.visible = false;
         camera.problem = GlyphProblem::OutsideDepthRange;
         return camera;

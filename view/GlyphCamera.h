@@ -2,6 +2,12 @@
 
 #include "alphabet/Point3.h"
 
+// The glyph camera's perspective: vertical field of view in degrees and the
+// depth range, for the GL drawing and the vector drawing alike.
+constexpr double glyphFieldOfView = 60;
+constexpr double glyphNearPlane = 0.1;
+constexpr double glyphFarPlane = 5000;
+
 // What keeps a glyph's automatic camera from being placed the usual way.
 enum class GlyphProblem {
     None,

@@ -2,15 +2,9 @@
 
 #include <algorithm>
 
-namespace {
-
-const Quaternion identityTurn = {0, 0, 0, 1};
-
-} // namespace
-
 const float* GlyphTurns::orientation(int index) const {
     const auto found = glyphs.find(index);
-    return found == glyphs.end() ? identityTurn : found->second.orientation;
+    return found == glyphs.end() ? identityRotation : found->second.orientation;
 }
 
 float* GlyphTurns::turn(int index) {
