@@ -72,6 +72,8 @@ private:
     int cellAt(float x, float y) const;
     GridPoint cellCentre(int index) const;
     GridPoint trackPosition(const QPoint& position) const;
+    void endPress();
+    static bool takesTheMouse(const QEvent* event);
     void resetRotations();
     void scrollTo(double offset);
     bool scrollByKey(int key);
