@@ -10,8 +10,14 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QToolTip>
+#include <condition_variable>
 #include <cstdio>
+#include <fcntl.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -38,6 +44,44 @@ void replaceNumbered(const QString& path, int count, int points, float shift) {
     QCOMPARE(std::rename(QFile::encodeName(path + ".new"), QFile::encodeName(path)), 0);
 }
 
+// Writes glyphs as writeNumbered does, at a name of bytes that need not be text.
+void writeNumberedAt(const QByteArray& path, int count, int points, float shift) {
+    const QVector<Point3> all = numbered(count, points, shift);
+    const std::int32_t header[2] = {points, count};
+    std::ofstream out(path.constData(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    out.write(reinterpret_cast<const char*>(all.data()),
+              static_cast<std::streamsize>(all.size() * sizeof(Point3)));
+}
+
+// Opens the pipe `fifo` as a writer after `milliseconds`, unless dismissed
+// first: a reader stuck waiting for one is then let go, and a test fails
+// where it would hang.
+class WriterAfter {
+public:
+    WriterAfter(const QString& fifo, int milliseconds)
+        : waiter([this, path = QFile::encodeName(fifo), milliseconds] {
+              std::unique_lock<std::mutex> lock(mutex);
+              if (!dismissed.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                      [this] { return done; }))
+                  ::close(::open(path.constData(), O_RDWR | O_NONBLOCK));
+          }) {}
+    ~WriterAfter() {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            done = true;
+        }
+        dismissed.notify_all();
+        waiter.join();
+    }
+
+private:
+    std::mutex mutex;
+    std::condition_variable dismissed;
+    bool done = false;
+    std::thread waiter;
+};
+
 // The x every point of glyph `index` has, as the view holds it.
 float glyphX(const CharGLWidget& view, int index) {
     return P::glyphPoints(view)[index]->x;
@@ -59,12 +103,15 @@ CharGLWidget& viewOf(AlphabetViewer& window) {
     return *window.findChild<CharGLWidget*>();
 }
 
-std::unique_ptr<AlphabetViewer> showWindow(const QString& path = QString()) {
+std::unique_ptr<AlphabetViewer> showWindow(const QByteArray& path = QByteArray()) {
     auto window = std::make_unique<AlphabetViewer>(nullptr, Qt::WindowFlags(), path);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("the window was not exposed");
     return window;
+}
+std::unique_ptr<AlphabetViewer> showWindow(const QString& path) {
+    return showWindow(QFile::encodeName(path));
 }
 
 // The text of the message box the window opens, waited for; the box is closed.
@@ -303,6 +350,72 @@ private slots:
         QCOMPARE(P::glyphCount(view), 26);
         QVERIFY(scrolledAndTurned(view));
         QCOMPARE(window->windowTitle(), "a.alphabet - " + appTitle);
+    }
+
+    // A pipe with no writer, or a device, is refused at once through every door,
+    // with the glyphs shown kept; none is opened to wait on.
+    void aPipeOrADeviceIsRefusedWithoutWaiting() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("pipe.alphabet");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+        enum Door { CommandLine, CtrlO, Drop };
+        const struct {
+            QString path;
+            Door door;
+            const char* kind;
+        } cases[] = {
+            {fifo, CommandLine, "named pipe"},
+            {fifo, CtrlO, "named pipe"},
+            {fifo, Drop, "named pipe"},
+            {"/dev/null", Drop, "character device"},
+        };
+        for (const auto& c : cases) {
+            const WriterAfter writer(fifo, 3000);
+            QElapsedTimer timer;
+            timer.start();
+            auto window = showWindow(c.door == CommandLine ? c.path : dir.filePath("a.alphabet"));
+            if (c.door == CtrlO)
+                QVERIFY(chooseWithCtrlO(*window, c.path));
+            else if (c.door == Drop)
+                QVERIFY(dropUrls(window.get(), {QUrl::fromLocalFile(c.path)}));
+            const QString message = messageOf(*window);
+            const QString why = QString("is a %1, not a regular file").arg(c.kind);
+            QVERIFY2(message.contains(c.path) && message.contains(why), qPrintable(message));
+            QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+            QCOMPARE(P::glyphCount(viewOf(*window)), c.door == CommandLine ? 0 : 26);
+        }
+    }
+
+    // A name that is not text (bytes 0xFF 0xFE) opens from the command line and
+    // from a drop, is followed as it is replaced or rewritten, and is shown as
+    // text in the title. (The file dialog shows such a name only as text.)
+    void aNameThatIsNotTextOpensAndIsFollowed() {
+        QTemporaryDir dir;
+        const QByteArray name = QFile::encodeName(dir.path()) + "/bad\xff\xfename.alphabet";
+        const QString title = QFile::decodeName("bad\xff\xfename.alphabet") + " - " + appTitle;
+        const auto removeName = qScopeGuard([&] { ::unlink(name.constData()); }); // not as text
+        writeNumberedAt(name, 26, 8, 100);
+        Capture out(stdout);
+        auto window = showWindow(name);
+        QCOMPARE(out.finish(), QByteArray());
+        CharGLWidget& view = viewOf(*window);
+        QCOMPARE(glyphX(view, 0), 100.0f);
+        QCOMPARE(window->windowTitle(), title);
+
+        writeNumberedAt(name + ".new", 26, 8, 200);
+        QCOMPARE(std::rename(name + ".new", name), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(glyphX(view, 0), 200.0f, 2000);
+        writeNumberedAt(name, 26, 8, 300);
+        QTRY_COMPARE_WITH_TIMEOUT(glyphX(view, 0), 300.0f, 2000);
+
+        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+        QVERIFY(dropUrls(window.get(), {QUrl::fromLocalFile(dir.filePath("a.alphabet"))}));
+        QCOMPARE(glyphX(view, 0), 0.0f);
+        QVERIFY(
+            dropUrls(window.get(), {QUrl::fromEncoded("file://" + name.toPercentEncoding("/"))}));
+        QCOMPARE(glyphX(view, 0), 300.0f);
+        QCOMPARE(window->windowTitle(), title);
     }
 
     void aReplacedOrRewrittenFileIsShownKeepingTheViewWhileItsShapeHolds() {
