@@ -52,8 +52,7 @@ void writeNumberedAt(const QByteArray& path, int count, int points, float shift)
               static_cast<std::streamsize>(all.size() * sizeof(Point3)));
 }
 
-// A pipe that an alarm opens as a writer, letting go a reader stuck waiting
-// for one: a test then fails where it would hang.
+// A pipe that an alarm opens as a writer, letting go a reader stuck waiting for one.
 char alarmedPipe[512];
 void openAlarmedPipe(int) {
     ::close(::open(alarmedPipe, O_RDWR | O_NONBLOCK));
@@ -329,40 +328,32 @@ private slots:
         QCOMPARE(window->windowTitle(), "a.alphabet - " + appTitle);
     }
 
-    // A pipe with no writer, or a device, is refused at once through every door,
-    // with the glyphs shown kept; none is opened to wait on.
-    void aPipeOrADeviceIsRefusedWithoutWaiting() {
+    // A pipe with no writer is refused at once through every door, with the
+    // glyphs shown kept: nothing waits for a writer. An alarm lets a stuck open
+    // go after three seconds, so that a viewer that waits fails instead of hanging.
+    void aPipeIsRefusedWithoutWaiting() {
         QTemporaryDir dir;
         const QString fifo = dir.filePath("pipe.alphabet");
         QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         writeNumbered(dir.filePath("a.alphabet"), 26, 8);
-        enum Door { CommandLine, CtrlO, Drop };
-        const struct {
-            QString path;
-            Door door;
-            const char* kind;
-        } cases[] = {
-            {fifo, CommandLine, "named pipe"},
-            {fifo, CtrlO, "named pipe"},
-            {fifo, Drop, "named pipe"},
-            {"/dev/null", Drop, "character device"},
-        };
         std::snprintf(alarmedPipe, sizeof alarmedPipe, "%s", QFile::encodeName(fifo).constData());
         struct sigaction action {};
         action.sa_handler = openAlarmedPipe; // without SA_RESTART: open() returns at once
         sigaction(SIGALRM, &action, nullptr);
         const auto disarm = qScopeGuard([] { alarm(0); });
-        for (const auto& c : cases) {
+        enum Door { CommandLine, CtrlO, Drop };
+        for (Door door : {CommandLine, CtrlO, Drop}) {
             alarm(3);
-            auto window = showWindow(c.door == CommandLine ? c.path : dir.filePath("a.alphabet"));
-            if (c.door == CtrlO)
-                QVERIFY(chooseWithCtrlO(*window, c.path));
-            else if (c.door == Drop)
-                QVERIFY(dropUrls(window.get(), {QUrl::fromLocalFile(c.path)}));
+            auto window = showWindow(door == CommandLine ? fifo : dir.filePath("a.alphabet"));
+            if (door == CtrlO)
+                QVERIFY(chooseWithCtrlO(*window, fifo));
+            else if (door == Drop)
+                QVERIFY(dropUrls(window.get(), {QUrl::fromLocalFile(fifo)}));
             const QString message = messageOf(*window);
-            const QString why = QString("is a %1, not a regular file").arg(c.kind);
-            QVERIFY2(message.contains(c.path) && message.contains(why), qPrintable(message));
-            QCOMPARE(P::glyphCount(viewOf(*window)), c.door == CommandLine ? 0 : 26);
+            QVERIFY2(message.contains(fifo) &&
+                         message.contains("is a named pipe, not a regular file"),
+                     qPrintable(message));
+            QCOMPARE(P::glyphCount(viewOf(*window)), door == CommandLine ? 0 : 26);
         }
     }
 
