@@ -109,26 +109,52 @@ Point3* AlphabetFile::releaseMemory() {
     return block;
 }
 
-bool AlphabetFile::open(const char* path, Storage storage) {
-    const int descriptor = ::open(path, O_RDONLY | O_CLOEXEC);
+bool AlphabetFile::open(const char* path, Storage storage, Kinds kinds) {
+    // Looked at before the open, which would wait for a pipe's writer or wake a device.
+    struct stat status;
+    if (kinds == Kinds::RegularOnly && ::stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+        AlphabetFile refused;
+        refused.refuseKind(status.st_mode, path, kinds);
+        swap(refused);
+        return true;
+    }
+    // Non-blocking: should a pipe take the file's place meanwhile, the open still returns.
+    const int flags = O_RDONLY | O_CLOEXEC | (kinds == Kinds::RegularOnly ? O_NONBLOCK : 0);
+    const int descriptor = ::open(path, flags);
     if (descriptor < 0) {
         reason = std::string("can't open: ") + std::strerror(errno);
         std::printf("Unable to write file: %s.", path);
         return false;
     }
     AlphabetFile opened;
-    opened.load(descriptor, path, storage);
+    opened.load(descriptor, path, storage, kinds);
     close(descriptor);
     swap(opened);
     return true;
 }
 
-void AlphabetFile::load(int descriptor, const char* path, Storage storage) {
-    struct stat status;
-    if (fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
+// Says why a file of `mode` is not read, where it isn't: a folder never is, and
+// nothing but a regular file is where `kinds` asks for regular files alone.
+bool AlphabetFile::refuseKind(mode_t mode, const char* path, Kinds kinds) {
+    if (S_ISDIR(mode)) {
         report(path, "is a folder, not a glyph file; no glyphs loaded");
-        return;
+        return true;
     }
+    if (kinds == Kinds::Any || S_ISREG(mode))
+        return false;
+    const char* kind = S_ISFIFO(mode)   ? "named pipe"
+                       : S_ISSOCK(mode) ? "socket"
+                       : S_ISCHR(mode)  ? "character device"
+                       : S_ISBLK(mode)  ? "block device"
+                                        : "special file";
+    report(path, "is a %s, not a regular file; no glyphs loaded", kind);
+    return true;
+}
+
+void AlphabetFile::load(int descriptor, const char* path, Storage storage, Kinds kinds) {
+    struct stat status;
+    if (fstat(descriptor, &status) == 0 && refuseKind(status.st_mode, path, kinds))
+        return;
     const AlphabetHeader header = readAlphabetHeader(descriptor);
     if (!header.whole()) {
         report(path, "file too short for its 8-byte header (%d bytes); no glyphs loaded",

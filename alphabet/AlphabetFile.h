@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <sys/types.h>
 
 // Largest number of glyphs taken from a file whose glyphs have no points: such
 // glyphs cost no bytes in the file, so the header alone would set the count.
@@ -24,6 +25,10 @@ class AlphabetFile {
 public:
     // Where the points are held: mapped from a regular file where possible, or always in memory.
     enum class Storage { MapWherePossible, Memory };
+    // The files taken: any that can be read, or regular files alone, which a
+    // reader that must never wait (the viewer's GUI thread) asks for. A pipe
+    // with no writer, a socket or a device is then refused without blocking.
+    enum class Kinds { Any, RegularOnly };
 
     AlphabetFile() = default;
     ~AlphabetFile();
@@ -35,8 +40,10 @@ public:
     // Opens `path` and holds its glyphs in place of those held so far, returning true.
     // A file that can't be opened prints "Unable to write file: <path>." on standard
     // output and returns false; the glyphs and counts held so far stay, and problem()
-    // tells why. A bad header or a short file is reported on standard error and in problem().
-    bool open(const char* path, Storage storage = Storage::MapWherePossible);
+    // tells why. A bad header or a short file is reported on standard error and in problem(),
+    // and so is a file of a kind `kinds` refuses.
+    bool open(const char* path, Storage storage = Storage::MapWherePossible,
+              Kinds kinds = Kinds::Any);
 
     int pointsPerGlyph() const { return perGlyph; }
     int glyphCount() const { return count; }
@@ -62,7 +69,8 @@ public:
     Point3* releaseMemory();
 
 private:
-    void load(int descriptor, const char* path, Storage storage);
+    void load(int descriptor, const char* path, Storage storage, Kinds kinds);
+    bool refuseKind(mode_t mode, const char* path, Kinds kinds);
     bool map(int descriptor, std::int64_t glyphBytes);
     std::int64_t readSized(int descriptor, std::int64_t glyphs);
     std::int64_t readStream(int descriptor, const char* path);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 AlphabetHeader readAlphabetHeader(int descriptor) {
@@ -25,9 +26,15 @@ AlphabetHeader readAlphabetHeader(int descriptor) {
 }
 
 bool readAlphabetHeader(const char* path, AlphabetHeader& header) {
-    const int descriptor = open(path, O_RDONLY | O_CLOEXEC);
+    // Non-blocking, and regular files alone: a pipe put at the path never holds the caller.
+    const int descriptor = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (descriptor < 0)
         return false;
+    struct stat status;
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(descriptor);
+        return false;
+    }
     header = readAlphabetHeader(descriptor);
     close(descriptor);
     return true;

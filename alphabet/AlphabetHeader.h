@@ -30,5 +30,6 @@ struct AlphabetHeader {
 // Reads the header at the descriptor's position, waiting out the short reads of a pipe.
 AlphabetHeader readAlphabetHeader(int descriptor);
 
-// Reads the header of the file at `path`; false where the file can't be opened.
+// Reads the header of the regular file at `path`; false where it can't be opened or
+// is no regular file. It never waits, even for a pipe put at the path.
 bool readAlphabetHeader(const char* path, AlphabetHeader& header);

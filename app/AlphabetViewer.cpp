@@ -15,23 +15,31 @@
 
 namespace {
 
-// The one local file a drag carries, or an empty string.
-QString droppedFile(const QMimeData* data) {
+// The one local file a drag carries, or an empty name. The name is taken from
+// the URL's own bytes: toLocalFile() would lose those that are not UTF-8.
+QByteArray droppedFile(const QMimeData* data) {
     const QList<QUrl> urls = data->urls();
-    return urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return QByteArray();
+    return QByteArray::fromPercentEncoding(urls.front().path(QUrl::FullyEncoded).toLatin1());
+}
+
+// The last part of `path`, as text for the title and messages.
+QString shownName(const QByteArray& path) {
+    return QFile::decodeName(path.mid(path.lastIndexOf('/') + 1));
 }
 
 } // namespace
 
-AlphabetViewer::AlphabetViewer(QWidget* parent, Qt::WindowFlags flags, const QString& alphabetPath)
+AlphabetViewer::AlphabetViewer(QWidget* parent, Qt::WindowFlags flags,
+                               const QByteArray& alphabetPath)
     : QMainWindow(parent, flags), defaultFile(alphabetPath.isEmpty()) {
     setMinimumSize(430, 430);
     setMaximumSize(430, 430);
     setGeometry(50, 50, 430, 430);
     form.setupForm(this);
-    glyphView = new CharGLWidget(form.centralWidget,
-                                 defaultFile ? CharGLWidget::defaultAlphabetPath
-                                             : QFile::encodeName(alphabetPath).constData());
+    glyphView = new CharGLWidget(form.centralWidget, defaultFile ? CharGLWidget::defaultAlphabetPath
+                                                                 : alphabetPath.constData());
     glyphView->setGeometry(15, 15, gridViewSize, gridViewSize);
     showTitle();
 
@@ -52,7 +60,7 @@ AlphabetViewer::~AlphabetViewer() {
     delete glyphView;
 }
 
-bool AlphabetViewer::openFile(const QString& path) {
+bool AlphabetViewer::openFile(const QByteArray& path) {
     QString why;
     if (!glyphView->openAlphabet(path, &why)) {
         reportOpenFailure(path, why);
@@ -64,12 +72,15 @@ bool AlphabetViewer::openFile(const QString& path) {
 }
 
 void AlphabetViewer::chooseFile() {
-    auto* dialog = new QFileDialog(this, tr("Open a glyph file"),
-                                   QFileInfo(glyphView->alphabetPath()).absolutePath(),
-                                   tr("Glyph files (*.alphabet);;All files (*)"));
+    auto* dialog =
+        new QFileDialog(this, tr("Open a glyph file"),
+                        QFileInfo(QFile::decodeName(glyphView->alphabetPath())).absolutePath(),
+                        tr("Glyph files (*.alphabet);;All files (*)"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setFileMode(QFileDialog::ExistingFile);
-    connect(dialog, &QFileDialog::fileSelected, this, &AlphabetViewer::openFile);
+    // The dialog names files as text: one whose name is not text is opened as far as it shows it.
+    connect(dialog, &QFileDialog::fileSelected, this,
+            [this](const QString& file) { openFile(QFile::encodeName(file)); });
     dialog->open();
 }
 
@@ -79,7 +90,7 @@ void AlphabetViewer::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void AlphabetViewer::dropEvent(QDropEvent* event) {
-    const QString path = droppedFile(event->mimeData());
+    const QByteArray path = droppedFile(event->mimeData());
     if (path.isEmpty())
         return;
     event->acceptProposedAction();
@@ -90,13 +101,13 @@ void AlphabetViewer::dropEvent(QDropEvent* event) {
 void AlphabetViewer::showTitle() {
     form.retranslateForm(this);
     if (!defaultFile)
-        setWindowTitle(QFileInfo(glyphView->alphabetPath()).fileName() + " - " + windowTitle());
+        setWindowTitle(shownName(glyphView->alphabetPath()) + " - " + windowTitle());
 }
 
-void AlphabetViewer::reportOpenFailure(const QString& path, const QString& why) {
-    auto* box =
-        new QMessageBox(QMessageBox::Warning, windowTitle(),
-                        tr("Can't show the glyph file %1.").arg(path), QMessageBox::Ok, this);
+void AlphabetViewer::reportOpenFailure(const QByteArray& path, const QString& why) {
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                tr("Can't show the glyph file %1.").arg(QFile::decodeName(path)),
+                                QMessageBox::Ok, this);
     box->setInformativeText(why.isEmpty() ? tr("It holds no glyphs.") : why + ".");
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

@@ -2,6 +2,7 @@
 
 #include "app/AlphabetViewerForm.h"
 
+#include <QByteArray>
 #include <QMainWindow>
 #include <QString>
 
@@ -16,9 +17,10 @@ class AlphabetViewer : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Shows `alphabetPath`, or the view's default file where it is empty.
+    // Shows `alphabetPath`, or the view's default file where it is empty. Paths
+    // are the file system's bytes, which need not be text.
     explicit AlphabetViewer(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::WindowFlags(),
-                            const QString& alphabetPath = QString());
+                            const QByteArray& alphabetPath = QByteArray());
     ~AlphabetViewer() override;
 
     AlphabetViewer(const AlphabetViewer&) = delete;
@@ -26,7 +28,7 @@ public:
 
     // Shows the glyphs of `path` from the first row, none turned. A file that
     // can't be shown leaves the glyphs as they are and says why in a message box.
-    bool openFile(const QString& path);
+    bool openFile(const QByteArray& path);
     // Asks for a glyph file to open (Ctrl+O).
     void chooseFile();
 
@@ -36,7 +38,7 @@ protected:
 
 private:
     void showTitle();
-    void reportOpenFailure(const QString& path, const QString& why);
+    void reportOpenFailure(const QByteArray& path, const QString& why);
 
     AlphabetViewerForm form;
     CharGLWidget* glyphView = nullptr;

@@ -1,6 +1,7 @@
 #include "app/ViewerStartup.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QStyle>
 #include <algorithm>
 #include <cstring>
@@ -52,29 +53,30 @@ const char* const qtFlags[] = {"reverse", "testability", "widgetcount", "qdevel"
 // and these carry theirs after an equals sign.
 const char* const qtOptionsJoined[] = {"style=", "stylesheet=", "qmljsdebugger="};
 
-template <std::size_t N> bool isOneOf(const char* const (&names)[N], const QString& option) {
+template <std::size_t N> bool isOneOf(const char* const (&names)[N], const QByteArray& option) {
     return std::any_of(names, names + N, [&](const char* name) { return option == name; });
 }
 
 template <std::size_t N>
-bool startsWithOneOf(const char* const (&names)[N], const QString& option) {
+bool startsWithOneOf(const char* const (&names)[N], const QByteArray& option) {
     return std::any_of(names, names + N, [&](const char* name) { return option.startsWith(name); });
 }
 
 } // namespace
 
-ViewerArguments parseViewerArguments(const QStringList& arguments) {
+ViewerArguments parseViewerArguments(const QByteArrayList& arguments) {
     ViewerArguments parsed;
     bool options = true;
-    for (const QString& argument : arguments) {
+    for (const QByteArray& argument : arguments) {
         if (options && argument == "--") {
             options = false;
         } else if (options && (argument == "--help" || argument == "-h")) {
             parsed.help = true;
         } else if (options && argument.startsWith('-') && argument != "-") {
-            parsed.error = QString("unknown option '%1'").arg(argument);
+            parsed.error = QString("unknown option '%1'").arg(QFile::decodeName(argument));
         } else if (!parsed.file.isEmpty()) {
-            parsed.error = QString("one glyph file at a time, not '%1' as well").arg(argument);
+            parsed.error = QString("one glyph file at a time, not '%1' as well")
+                               .arg(QFile::decodeName(argument));
         } else {
             parsed.file = argument;
         }
@@ -82,16 +84,16 @@ ViewerArguments parseViewerArguments(const QStringList& arguments) {
     return parsed;
 }
 
-QStringList argumentsBesidesQt(int argc, char** argv) {
-    QStringList arguments;
+QByteArrayList argumentsBesidesQt(int argc, char** argv) {
+    QByteArrayList arguments;
     for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        const QString option = argument.startsWith("--")  ? argument.mid(2)
-                               : argument.startsWith('-') ? argument.mid(1)
-                                                          : QString();
+        const QByteArray argument = argv[i];
+        const QByteArray option = argument.startsWith("--")  ? argument.mid(2)
+                                  : argument.startsWith('-') ? argument.mid(1)
+                                                             : QByteArray();
         if (argument == "--") {
             for (; i < argc; ++i)
-                arguments << QString::fromLocal8Bit(argv[i]);
+                arguments << QByteArray(argv[i]);
         } else if (isOneOf(qtOptionsWithValue, option)) {
             ++i;
         } else if (!isOneOf(qtFlags, option) && !startsWithOneOf(qtOptionsJoined, option)) {

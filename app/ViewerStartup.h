@@ -1,23 +1,25 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayList>
 #include <QString>
-#include <QStringList>
 
 // What the viewer's command line asks for: `alphabet-viewer [FILE]`, or --help.
+// Arguments stay the bytes they came as: a file name need not be text.
 struct ViewerArguments {
-    QString file; // empty: the default file in the working directory
+    QByteArray file; // empty: the default file in the working directory
     bool help = false;
     QString error; // why the command line can't be followed, if it can't
 };
 
 // Reads the arguments after the program's name, with Qt's own options
 // (-platform and the like) already taken out.
-ViewerArguments parseViewerArguments(const QStringList& arguments);
+ViewerArguments parseViewerArguments(const QByteArrayList& arguments);
 
 // The arguments after the program's name without the options QApplication
 // takes for itself, read from the raw command line: a usage error is then
 // told before any window system is needed.
-QStringList argumentsBesidesQt(int argc, char** argv);
+QByteArrayList argumentsBesidesQt(int argc, char** argv);
 
 // Why no window system can be reached, or an empty string: Qt would otherwise
 // abort. Only where nothing names one: no -platform option, no

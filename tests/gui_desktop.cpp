@@ -10,8 +10,12 @@
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QToolTip>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -38,6 +42,22 @@ void replaceNumbered(const QString& path, int count, int points, float shift) {
     QCOMPARE(std::rename(QFile::encodeName(path + ".new"), QFile::encodeName(path)), 0);
 }
 
+// Writes glyphs as writeNumbered does, at a name of bytes that need not be text.
+void writeNumberedAt(const QByteArray& path, int count, int points, float shift) {
+    const QVector<Point3> all = numbered(count, points, shift);
+    const std::int32_t header[2] = {points, count};
+    std::ofstream out(path.constData(), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(header), sizeof header);
+    out.write(reinterpret_cast<const char*>(all.data()),
+              static_cast<std::streamsize>(all.size() * sizeof(Point3)));
+}
+
+// A pipe that an alarm opens as a writer, letting go a reader stuck waiting for one.
+char alarmedPipe[512];
+void openAlarmedPipe(int) {
+    ::close(::open(alarmedPipe, O_RDWR | O_NONBLOCK));
+}
+
 // The x every point of glyph `index` has, as the view holds it.
 float glyphX(const CharGLWidget& view, int index) {
     return P::glyphPoints(view)[index]->x;
@@ -59,12 +79,15 @@ CharGLWidget& viewOf(AlphabetViewer& window) {
     return *window.findChild<CharGLWidget*>();
 }
 
-std::unique_ptr<AlphabetViewer> showWindow(const QString& path = QString()) {
+std::unique_ptr<AlphabetViewer> showWindow(const QByteArray& path = QByteArray()) {
     auto window = std::make_unique<AlphabetViewer>(nullptr, Qt::WindowFlags(), path);
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()))
         qWarning("the window was not exposed");
     return window;
+}
+std::unique_ptr<AlphabetViewer> showWindow(const QString& path) {
+    return showWindow(QFile::encodeName(path));
 }
 
 // The text of the message box the window opens, waited for; the box is closed.
@@ -303,6 +326,66 @@ private slots:
         QCOMPARE(P::glyphCount(view), 26);
         QVERIFY(scrolledAndTurned(view));
         QCOMPARE(window->windowTitle(), "a.alphabet - " + appTitle);
+    }
+
+    // A pipe with no writer is refused at once through every door, with the
+    // glyphs shown kept: nothing waits for a writer. An alarm lets a stuck open
+    // go after three seconds, so that a viewer that waits fails instead of hanging.
+    void aPipeIsRefusedWithoutWaiting() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath("pipe.alphabet");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+        std::snprintf(alarmedPipe, sizeof alarmedPipe, "%s", QFile::encodeName(fifo).constData());
+        struct sigaction action {};
+        action.sa_handler = openAlarmedPipe; // without SA_RESTART: open() returns at once
+        sigaction(SIGALRM, &action, nullptr);
+        const auto disarm = qScopeGuard([] { alarm(0); });
+        enum Door { CommandLine, CtrlO, Drop };
+        for (Door door : {CommandLine, CtrlO, Drop}) {
+            alarm(3);
+            auto window = showWindow(door == CommandLine ? fifo : dir.filePath("a.alphabet"));
+            if (door == CtrlO)
+                QVERIFY(chooseWithCtrlO(*window, fifo));
+            else if (door == Drop)
+                QVERIFY(dropUrls(window.get(), {QUrl::fromLocalFile(fifo)}));
+            const QString message = messageOf(*window);
+            QVERIFY2(message.contains(fifo) &&
+                         message.contains("is a named pipe, not a regular file"),
+                     qPrintable(message));
+            QCOMPARE(P::glyphCount(viewOf(*window)), door == CommandLine ? 0 : 26);
+        }
+    }
+
+    // A name that is not text (bytes 0xFF 0xFE) opens from the command line and
+    // from a drop, is followed as it is replaced or rewritten, and is shown as
+    // text in the title. (The file dialog shows such a name only as text.)
+    void aNameThatIsNotTextOpensAndIsFollowed() {
+        QTemporaryDir dir;
+        const QByteArray name = QFile::encodeName(dir.path()) + "/bad\xff\xfename.alphabet";
+        const QString title = QFile::decodeName("bad\xff\xfename.alphabet") + " - " + appTitle;
+        const auto removeName = qScopeGuard([&] { ::unlink(name.constData()); }); // not as text
+        writeNumberedAt(name, 26, 8, 100);
+        Capture out(stdout);
+        auto window = showWindow(name);
+        QCOMPARE(out.finish(), QByteArray());
+        CharGLWidget& view = viewOf(*window);
+        QCOMPARE(glyphX(view, 0), 100.0f);
+        QCOMPARE(window->windowTitle(), title);
+
+        writeNumberedAt(name + ".new", 26, 8, 200);
+        QCOMPARE(std::rename(name + ".new", name), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(glyphX(view, 0), 200.0f, 2000);
+        writeNumberedAt(name, 26, 8, 300);
+        QTRY_COMPARE_WITH_TIMEOUT(glyphX(view, 0), 300.0f, 2000);
+
+        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+        QVERIFY(dropUrls(window.get(), {QUrl::fromLocalFile(dir.filePath("a.alphabet"))}));
+        QCOMPARE(glyphX(view, 0), 0.0f);
+        QVERIFY(
+            dropUrls(window.get(), {QUrl::fromEncoded("file://" + name.toPercentEncoding("/"))}));
+        QCOMPARE(glyphX(view, 0), 300.0f);
+        QCOMPARE(window->windowTitle(), title);
     }
 
     void aReplacedOrRewrittenFileIsShownKeepingTheViewWhileItsShapeHolds() {

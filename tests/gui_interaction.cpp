@@ -1,6 +1,8 @@
 #include "GlTestSupport.h"
 
 #include <QElapsedTimer>
+#include <QMenu>
+#include <QMessageBox>
 #include <array>
 #include <cmath>
 #include <random>
@@ -479,6 +481,50 @@ private slots:
         QCOMPARE(P::activeGlyph(*view), 3);
         release(view.get(), {350, 50});
         QCOMPARE(P::pressedButton(*view), Qt::NoButton);
+    }
+
+    // Whatever takes the mouse mid-drag gets the release: the drag ends there,
+    // at once where Qt says so, else with the next move, which has no button.
+    // The glyph keeps its turn and loses its stippled frame; later moves turn nothing.
+    void aDragEndsWhenSomethingElseTakesTheMouse() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 8, 26, smallGlyphs(26));
+        QWindow* window = view->windowHandle();
+        for (const char* taker : {"a modal message box", "a popup menu", "a grab"}) {
+            view->activateWindow(); // the press then gives the view the focus a popup takes
+            QVERIFY(QTest::qWaitForWindowActive(view.get()));
+            QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, {150, 250});
+            QTest::mouseMove(window, {170, 230});
+            const Orientation turned = orientationOf(*view, 9);
+            std::unique_ptr<QWidget> other;
+            if (taker[2] == 'm') {
+                auto* box =
+                    new QMessageBox(QMessageBox::Warning, "", "", QMessageBox::Ok, view.get());
+                other.reset(box);
+                box->open();
+            } else if (taker[2] == 'p') {
+                auto* menu = new QMenu;
+                other.reset(menu);
+                menu->addAction("item");
+                menu->popup(view->mapToGlobal(QPoint(300, 50)));
+            } else {
+                other = std::make_unique<QWidget>();
+                other->setGeometry(view->geometry().translated(0, 450));
+                other->show();
+                other->grabMouse();
+            }
+            QVERIFY2(QTest::qWaitForWindowExposed(other.get()), taker);
+            if (taker[2] != 'g')
+                QTRY_VERIFY2(!P::dragging(*view), taker); // Qt tells the view at once
+            QTest::mouseRelease(other->windowHandle(), Qt::LeftButton, Qt::NoModifier, {5, 5});
+            other.reset();
+            QTest::mouseMove(window, {190, 210});
+            QVERIFY2(orientationOf(*view, 9) == turned && turned != identity, taker);
+            QVERIFY2(P::pressedButton(*view) == Qt::NoButton && P::activeGlyph(*view) == -1 &&
+                         !P::dragging(*view) && P::cellFlags(*view, 9) == 0,
+                     taker);
+            QVERIFY2(shownFrame(*view) == view->frame(), taker); // the stippled frame is gone
+        }
     }
 
     void pressPastTheLastGlyphSelectsNothing() {

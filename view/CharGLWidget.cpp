@@ -2,7 +2,6 @@
 
 #include "trackball/Trackball.h"
 
-#include <QFile>
 #include <QSurfaceFormat>
 #include <QWheelEvent>
 #include <cstdio>
@@ -20,15 +19,18 @@ QSurfaceFormat viewFormat() {
     return format;
 }
 
+// The GUI thread reads regular files alone: opening a pipe would wait for its writer.
+constexpr AlphabetFile::Kinds regularFilesOnly = AlphabetFile::Kinds::RegularOnly;
+
 } // namespace
 
 CharGLWidget::CharGLWidget(QWidget* parent, const char* alphabetPath)
-    : QOpenGLWidget(parent, Qt::WindowFlags()), path(QFile::decodeName(alphabetPath)) {
+    : QOpenGLWidget(parent, Qt::WindowFlags()), path(alphabetPath) {
     setFormat(viewFormat());
     // The frame buffer keeps its pixels between paints, so a drag step redraws one cell.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     // A file that can't be opened prints why and leaves the view empty.
-    alphabet.open(alphabetPath);
+    alphabet.open(alphabetPath, AlphabetFile::Storage::MapWherePossible, regularFilesOnly);
     watcher.watch(path);
     connect(&watcher, &GlyphFileWatcher::fileReady, this, &CharGLWidget::reloadAlphabet);
 
@@ -38,9 +40,9 @@ CharGLWidget::CharGLWidget(QWidget* parent, const char* alphabetPath)
 
 CharGLWidget::~CharGLWidget() = default;
 
-bool CharGLWidget::openAlphabet(const QString& file, QString* why) {
+bool CharGLWidget::openAlphabet(const QByteArray& file, QString* why) {
     AlphabetFile opened;
-    opened.open(QFile::encodeName(file).constData());
+    opened.open(file.constData(), AlphabetFile::Storage::MapWherePossible, regularFilesOnly);
     if (!opened.holdsGlyphFile()) {
         if (why)
             *why = QString::fromStdString(opened.problem());
@@ -54,11 +56,11 @@ bool CharGLWidget::openAlphabet(const QString& file, QString* why) {
 
 void CharGLWidget::reloadAlphabet() {
     AlphabetFile fresh;
-    if (!fresh.open(QFile::encodeName(path).constData()))
+    if (!fresh.open(path.constData(), AlphabetFile::Storage::MapWherePossible, regularFilesOnly))
         return; // gone again: the glyphs shown stay
     if (!fresh.holdsGlyphFile()) {
         std::fprintf(stderr, "%s: no glyphs in its new contents; the glyphs shown stay\n",
-                     QFile::encodeName(path).constData());
+                     path.constData());
         return;
     }
     showAlphabet(std::move(fresh), true);

@@ -10,6 +10,7 @@
 #include "view/GridScroll.h"
 #include "view/RedrawScope.h"
 
+#include <QByteArray>
 #include <QOpenGLWidget>
 #include <QString>
 
@@ -31,10 +32,11 @@ public:
 
     // Shows the glyphs of `path` from the first row, none of them turned.
     // Where the file can't be opened or holds no glyph file, the glyphs shown
-    // stay, false is returned and `why` says what is wrong with it.
-    bool openAlphabet(const QString& path, QString* why = nullptr);
-    // The file shown, as it was given.
-    const QString& alphabetPath() const { return path; }
+    // stay, false is returned and `why` says what is wrong with it. Only regular
+    // files are read: a pipe or a device would hold the GUI thread.
+    bool openAlphabet(const QByteArray& path, QString* why = nullptr);
+    // The file shown, as it was given: the file system's bytes, which need not be text.
+    const QByteArray& alphabetPath() const { return path; }
 
     // Why the file shown could not be read in full; empty when it was.
     QString alphabetProblem() const { return QString::fromStdString(alphabet.problem()); }
@@ -72,6 +74,8 @@ private:
     int cellAt(float x, float y) const;
     GridPoint cellCentre(int index) const;
     GridPoint trackPosition(const QPoint& position) const;
+    void endPress();
+    static bool takesTheMouse(const QEvent* event);
     void resetRotations();
     void scrollTo(double offset);
     bool scrollByKey(int key);
@@ -92,7 +96,7 @@ private:
     int cellSize = gridCellSize;
     int columns = gridColumns;
     AlphabetFile alphabet;
-    QString path;
+    QByteArray path;
     bool dragging = false;
     double scrollOffset = 0.0;
     int activeGlyph = -1;

@@ -2,6 +2,7 @@
 
 #include "view/LabelFont.h"
 
+#include <QFocusEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -57,6 +58,10 @@ void CharGLWidget::mousePressEvent(QMouseEvent* event) {
 }
 
 void CharGLWidget::mouseMoveEvent(QMouseEvent* event) {
+    // The drag's button came up where the view didn't see it (a dialog, another
+    // window): the press is over, and this move turns nothing.
+    if (pressedButton != Qt::NoButton && !(event->buttons() & pressedButton))
+        endPress();
     if (activeGlyph < 0)
         return;
     dragging = true;
@@ -73,8 +78,12 @@ void CharGLWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CharGLWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != pressedButton)
-        return;
+    if (event->button() == pressedButton)
+        endPress();
+}
+
+// The glyph keeps the turn it was given and loses its stippled frame.
+void CharGLWidget::endPress() {
     if (dragging && activeGlyph >= 0) {
         turns.setFlags(activeGlyph,
                        static_cast<unsigned char>(turns.flags(activeGlyph) & ~turningFlag));
@@ -127,11 +136,23 @@ void CharGLWidget::resetRotations() {
 }
 
 bool CharGLWidget::event(QEvent* event) {
-    if (event->type() != QEvent::ToolTip)
-        return QOpenGLWidget::event(event);
-    const auto* help = static_cast<QHelpEvent*>(event);
-    showGlyphTip(help->pos(), help->globalPos());
-    return true;
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        showGlyphTip(help->pos(), help->globalPos());
+        return true;
+    }
+    if (pressedButton != Qt::NoButton && takesTheMouse(event))
+        endPress();
+    return QOpenGLWidget::event(event);
+}
+
+// Whether `event` says the mouse went to something else, which then sees the
+// release: a modal dialog or message box that blocks the window, or a popup.
+// Anything else that takes the release is caught by the next move.
+bool CharGLWidget::takesTheMouse(const QEvent* event) {
+    return event->type() == QEvent::WindowBlocked ||
+           (event->type() == QEvent::FocusOut &&
+            static_cast<const QFocusEvent*>(event)->reason() == Qt::PopupFocusReason);
 }
 
 void CharGLWidget::showGlyphTip(const QPoint& position, const QPoint& globalPosition) {

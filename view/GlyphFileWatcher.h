@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QFileSystemWatcher>
+#include <QByteArray>
 #include <QObject>
-#include <QString>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <sys/types.h>
 
@@ -10,15 +10,21 @@
 // over it, as alphabet-tool writes) or rewritten in place, once it has stopped
 // changing and holds every glyph its header announces, so that a half-written
 // file is never read. A file that stays short is taken as it is after a while;
-// a file that is gone is not reported until it is back.
+// a file that is gone is not reported until it is back. The path is kept as
+// the file system's bytes, which need not be text (QFileSystemWatcher takes
+// text, so the watches are inotify's own).
 class GlyphFileWatcher : public QObject {
     Q_OBJECT
 
 public:
     explicit GlyphFileWatcher(QObject* parent = nullptr);
+    ~GlyphFileWatcher() override;
+
+    GlyphFileWatcher(const GlyphFileWatcher&) = delete;
+    GlyphFileWatcher& operator=(const GlyphFileWatcher&) = delete;
 
     // Watches `path` from now on, in place of any earlier one.
-    void watch(const QString& path);
+    void watch(const QByteArray& path);
 
 signals:
     void fileReady();
@@ -40,10 +46,14 @@ private:
     void noteChange();
     void settle();
     void keepWatching();
+    void takeNotices();
 
-    QFileSystemWatcher watcher;
+    int notices = -1; // the inotify descriptor
+    QSocketNotifier* noticesWaiting = nullptr;
+    int folderWatch = -1;
+    int fileWatch = -1;
     QTimer quiet;
-    QString path;
+    QByteArray path;
     Stamp reported; // the version last reported, or found when watching began
     Stamp pending;  // the version seen at the last check
     int shortChecks = 0;
