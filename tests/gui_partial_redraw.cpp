@@ -232,6 +232,51 @@ private slots:
         QCOMPARE(P::scrollOffset(*view), 100.0f);
     }
 
+    // With the direction marks shown, a Ctrl+drag step draws every cell anew,
+    // each with the stippled frame, and a plain step still its own cell only;
+    // every frame is a full repaint's.
+    void ctrlDragStepRedrawsEveryCell() {
+        both([](CharGLWidget* v) { v->setDirectionShown(true); });
+        const QPoint at(150, 150);
+        both([&](QWidget* v) {
+            press(v, at, Qt::LeftButton, QEvent::MouseButtonPress, Qt::ControlModifier);
+        });
+        for (QPoint to : {at + QPoint(20, -10), at + QPoint(-30, 40)}) {
+            const QString wrong =
+                fullRepaintAfter([&] { both([&](QWidget* v) { moveTo(v, to); }); });
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        }
+        const QImage during = shownFrame(*view);
+        const QString wrong = fullRepaintAfter([&] { both([&](QWidget* v) { release(v, at); }); });
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        const QImage after = shownFrame(*view);
+        for (int i = 0; i < 16; ++i) {
+            // The inner frame's top side, 3.5 to 5.5 logical pixels below the cell's top.
+            const QRect cell = cellOnScreen(i);
+            const QRect band(cell.left() + int(10 * ratio),
+                             cell.top() + int(std::ceil(3.5 * ratio)), int(80 * ratio),
+                             std::max(1, int(2 * ratio) - 1));
+            QVERIFY2(countPixels(during, band, isMostlyBlue) >= 30 * ratio &&
+                         countPixels(after, band, isMostlyBlue) == 0,
+                     qPrintable(QString("cell %1").arg(i)));
+        }
+
+        both([&](QWidget* v) { press(v, at); });
+        fillFrame(*view, Qt::green);
+        both([&](QWidget* v) { moveTo(v, at + QPoint(25, 5)); });
+        const int glyph = P::activeGlyph(*view);
+        P::setOrientation(*full, glyph, P::orientation(*view, glyph));
+        const QImage shown = shownFrame(*view);
+        const QRect cell = cellOnScreen(glyph);
+        QCOMPARE(shown.copy(cell), full->frame().copy(cell));
+        QCOMPARE(
+            countPixels(shown, shown.rect(), [](QRgb c) { return (c & 0xffffff) == 0x00ff00; }),
+            shown.width() * shown.height() - cell.width() * cell.height());
+        both([&](QWidget* v) { release(v, at); });
+        both([](CharGLWidget* v) { v->setDirectionShown(false); });
+        both([](QWidget* v) { pressKey(v, Qt::Key_R); });
+    }
+
     // Each test starts with no button held, at the first row, fully painted.
     void cleanup() {
         const Qt::MouseButton held = P::pressedButton(*view);
