@@ -22,7 +22,7 @@ void CharGLWidget::setDirectionShown(bool shown) {
 }
 
 void CharGLWidget::goToGlyph(int index) {
-    const double row = index / columns;
+    const double row = std::max(index, 0) / columns;
     scrollTo(std::min(row * cellSize, endOffset(cellSize, columns, height(), glyphCount())));
 }
 

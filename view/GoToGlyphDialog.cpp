@@ -40,8 +40,8 @@ GoToGlyphDialog::GoToGlyphDialog(QWidget* parent, int glyphCount_, const QString
       problem(new QLabel(this)) {
     setWindowTitle(tr("Go to a glyph"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(
-        new QLabel(tr("Glyph index (0 to %1) or label character:").arg(glyphCount - 1), this));
+    const QString range = glyphCount > 0 ? tr(" (0 to %1)").arg(glyphCount - 1) : QString();
+    layout->addWidget(new QLabel(tr("Glyph index%1 or label character:").arg(range), this));
     layout->addWidget(entry);
     problem->setWordWrap(true);
     problem->hide();
