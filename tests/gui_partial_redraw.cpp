@@ -179,8 +179,10 @@ private slots:
 
     // Drags of five steps from random places, some over no glyph, with a
     // wheel notch, an R and a reload of the file amid them and the release
-    // after each: after every step the frame is the full repaint's.
+    // after each: after every step the frame is the full repaint's. The
+    // direction marks are shown, and drawn within the one cell of a step.
     void dragStepsLeaveTheFrameOfAFullRepaint() {
+        both([](CharGLWidget* v) { v->setDirectionShown(true); });
         std::mt19937 random(20261208u);
         auto uniform = [&](int low, int high) {
             return std::uniform_int_distribution<int>(low, high)(random);
@@ -230,11 +232,11 @@ private slots:
         }
         QVERIFY(turned.size() >= 5);
         QCOMPARE(P::scrollOffset(*view), 100.0f);
+        both([](CharGLWidget* v) { v->setDirectionShown(false); });
     }
 
     // With the direction marks shown, a Ctrl+drag step draws every cell anew,
-    // each with the stippled frame, and a plain step still its own cell only;
-    // every frame is a full repaint's.
+    // each with the stippled frame, into the frame of a full repaint.
     void ctrlDragStepRedrawsEveryCell() {
         both([](CharGLWidget* v) { v->setDirectionShown(true); });
         const QPoint at(150, 150);
@@ -261,18 +263,6 @@ private slots:
                      qPrintable(QString("cell %1").arg(i)));
         }
 
-        both([&](QWidget* v) { press(v, at); });
-        fillFrame(*view, Qt::green);
-        both([&](QWidget* v) { moveTo(v, at + QPoint(25, 5)); });
-        const int glyph = P::activeGlyph(*view);
-        P::setOrientation(*full, glyph, P::orientation(*view, glyph));
-        const QImage shown = shownFrame(*view);
-        const QRect cell = cellOnScreen(glyph);
-        QCOMPARE(shown.copy(cell), full->frame().copy(cell));
-        QCOMPARE(
-            countPixels(shown, shown.rect(), [](QRgb c) { return (c & 0xffffff) == 0x00ff00; }),
-            shown.width() * shown.height() - cell.width() * cell.height());
-        both([&](QWidget* v) { release(v, at); });
         both([](CharGLWidget* v) { v->setDirectionShown(false); });
         both([](QWidget* v) { pressKey(v, Qt::Key_R); });
     }
