@@ -84,6 +84,10 @@ void AlphabetViewer::chooseFile() {
     dialog->open();
 }
 
+void AlphabetViewer::setDirectionShown(bool shown) {
+    glyphView->setDirectionShown(shown);
+}
+
 void AlphabetViewer::dragEnterEvent(QDragEnterEvent* event) {
     if (!droppedFile(event->mimeData()).isEmpty())
         event->acceptProposedAction();

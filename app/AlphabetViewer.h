@@ -31,6 +31,8 @@ public:
     bool openFile(const QByteArray& path);
     // Asks for a glyph file to open (Ctrl+O).
     void chooseFile();
+    // Marks each path's start and direction, as the key D does.
+    void setDirectionShown(bool shown);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -9,23 +9,29 @@
 namespace {
 
 const char* const help =
-    "usage: alphabet-viewer [FILE]\n"
+    "usage: alphabet-viewer [--direction] [FILE]\n"
     "Shows every glyph of a glyph file in its own cell, four to a row, each seen\n"
     "face-on. FILE defaults to ./universal.alphabet in the working directory. The\n"
     "shown file is read again whenever it is replaced or rewritten.\n"
     "\n"
     "Controls:\n"
     "  drag in a cell           turn that glyph (a virtual trackball)\n"
+    "  Ctrl+drag in a cell      turn every glyph together, by the same steps\n"
     "  R                        turn every glyph back\n"
+    "  D                        show or hide each path's start (green ring)\n"
+    "                           and direction (arrowheads)\n"
     "  mouse wheel, touchpad    scroll by rows\n"
     "  Up, Down                 one row\n"
     "  Page Up, Page Down       the four rows of the view\n"
     "  Home, End                the first row at the top, the last at the bottom\n"
-    "  hover a cell             the glyph's index, label and point count\n"
+    "  Ctrl+G                   go to a glyph, by index or label character\n"
+    "  hover a cell             the glyph's index, label and point count, and\n"
+    "                           the point under the pointer: index and x, y, z\n"
     "  Ctrl+O                   open another glyph file\n"
     "  drop a file on the window  open it\n"
     "\n"
     "Options:\n"
+    "  --direction              start with the direction marks shown (key D)\n"
     "  -h, --help               show this text\n";
 
 // Options that QApplication takes for itself, given with one dash or two:
@@ -72,6 +78,8 @@ ViewerArguments parseViewerArguments(const QByteArrayList& arguments) {
             options = false;
         } else if (options && (argument == "--help" || argument == "-h")) {
             parsed.help = true;
+        } else if (options && argument == "--direction") {
+            parsed.direction = true;
         } else if (options && argument.startsWith('-') && argument != "-") {
             parsed.error = QString("unknown option '%1'").arg(QFile::decodeName(argument));
         } else if (!parsed.file.isEmpty()) {

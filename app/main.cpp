@@ -24,6 +24,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     applyViewerStyle();
     AlphabetViewer viewer(nullptr, Qt::WindowFlags(), arguments.file);
+    viewer.setDirectionShown(arguments.direction);
     viewer.show();
     return application.exec();
 }

@@ -11,12 +11,13 @@
 
 // A drag on glyph 5 (second row, second column at the top of the grid): the
 // press at its cell's centre, then moves round a circle inside the cell. Each
-// event is run through to its finished frame.
+// event is run through to its finished frame. With Ctrl held, the drag turns
+// every glyph.
 class Drag {
 public:
     static constexpr int dragged = 5;
 
-    explicit Drag(BenchView& view);
+    explicit Drag(BenchView& view, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     void press();
     void move();
@@ -30,6 +31,7 @@ private:
               Qt::MouseButtons buttons);
 
     BenchView& view;
+    Qt::KeyboardModifiers modifiers;
     QPointF at;
     int step = 0;
 };
@@ -40,5 +42,7 @@ private:
 // `cpuGoal`, where above 0, is the most the CPU ratios may be. Before timing,
 // the frames are checked: a step must redraw its glyph's cell and nothing
 // else, into the pixels a full repaint gives; a failed check adds to `failures`.
+// With `turnAll`, the drag holds Ctrl: a step turns every glyph and must
+// redraw every pixel, into the pixels a full repaint gives.
 std::vector<BenchRow> dragStepRows(BenchView& view, const std::string& name, double seconds,
-                                   double cpuGoal, int& failures);
+                                   double cpuGoal, int& failures, bool turnAll = false);

@@ -13,12 +13,14 @@
 //   bench_paint RESULTS SAMPLE_FILE POINTS10K_FILE GLYPHS100K_FILE
 //   bench_paint --hashes SAMPLE_FILE POINTS10K_FILE GLYPHS100K_FILE [PNG_FOLDER]
 //   bench_paint --profile FILE FRAMES [last-row][,floor|,drag]
+//   bench_paint --go-to RESULTS FILE
 //
 // --hashes prints a checksum of the view's frame in every case instead of
 // timing, to show that a change to the view leaves its pixels as they were,
 // and saves the frames as PNGs where a folder is given. --profile only
 // paints, for valgrind --tool=callgrind --toggle-collect='BenchView::paintOnce(bool)'
-// (or 'Drag::move()' for drag steps).
+// (or 'Drag::move()' for drag steps). --go-to times the jump to the last glyph
+// against a Page Down.
 #include "bench/BenchRows.h"
 #include "bench/BenchView.h"
 #include "bench/DragStep.h"
@@ -26,6 +28,7 @@
 #include "tests/ViewProbe.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
 #include <algorithm>
@@ -194,6 +197,43 @@ int paintForProfile(const char* file, int frames, const std::string& options) {
     return view.paints - paintsBefore == frames ? 0 : 1;
 }
 
+// Ctrl+G's jump to the last glyph of `file` and back to the first, each run
+// to its finished frame, against Page Down and Page Up in the same view: a
+// jump must not walk the glyphs it passes.
+int timeGoTo(const std::string& results, const char* file) {
+    BenchView view(file);
+    showView(view);
+    const int count = Probe::glyphCount(view);
+    bool atEnd = false;
+    auto jump = [&] {
+        atEnd = !atEnd;
+        view.goToGlyph(atEnd ? count - 1 : 0);
+        view.finishPending();
+    };
+    bool down = false;
+    auto page = [&] {
+        down = !down;
+        QKeyEvent key(QEvent::KeyPress, down ? Qt::Key_PageDown : Qt::Key_PageUp, Qt::NoModifier);
+        QApplication::sendEvent(&view, &key);
+        view.finishPending();
+    };
+    jump();
+    const double end =
+        endOffset(Probe::cellSize(view), Probe::columns(view), BenchView::side, count);
+    if (count < 2 || Probe::scrollOffset(view) != static_cast<float>(end)) {
+        std::fprintf(stderr, "bench_paint: going to glyph %d of %s did not reach the last row\n",
+                     count - 1, file);
+        return 1;
+    }
+    jump();
+    warmUp(jump, page);
+    const Paired t = timePaired(jump, page, 4);
+    appendRow(results, {"Go to glyph " + std::to_string(count - 1) + " (Ctrl+G), or back to 0",
+                        formatted(t.a, 2, "ms"), formatted(t.b, 2, "ms Page Down or Up"),
+                        formatted(t.ratio, 3), "<= 2", verdict(t.ratio <= 2)});
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -201,6 +241,8 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if ((argc == 5 || argc == 6) && mode == "--hashes")
         return printHashes(argv + 2, argc == 6 ? argv[5] : nullptr);
+    if (argc == 4 && mode == "--go-to")
+        return timeGoTo(argv[2], argv[3]);
     if ((argc == 4 || argc == 5) && mode == "--profile")
         return paintForProfile(argv[2], std::atoi(argv[3]), argc == 5 ? argv[4] : "");
     if (argc != 5) {
@@ -218,7 +260,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<BenchView> views[4];
     BenchRow paintRows[4];
     Paired timed[4];
-    std::vector<BenchRow> dragRows[2]; // of (a) and (b)
+    std::vector<BenchRow> dragRows[3]; // of (a) and (b), and a Ctrl+drag of (a)
     // (a) and (c) stay open side by side, to be timed against each other too.
     for (int n : {0, 2, 1, 3}) {
         const Case& c = cases[n];
@@ -298,6 +340,8 @@ int main(int argc, char** argv) {
                         verdict(timed[3].cpuDifference <= allowed)});
 
     dragRows[0] = dragStepRows(*views[0], "(a) sample", seconds, 0, failures);
+    dragRows[2] =
+        dragStepRows(*views[0], "(a) sample, Ctrl: every glyph", seconds, 1.05, failures, true);
     for (const auto& rows : dragRows)
         for (const BenchRow& row : rows)
             appendRow(results, row);

@@ -105,8 +105,9 @@ inline int differingPixels(const QImage& a, const QImage& b, const QRect& except
 
 // Real input events, delivered through the application like the window system's.
 inline void press(QWidget* view, QPoint at, Qt::MouseButton button = Qt::LeftButton,
-                  QEvent::Type type = QEvent::MouseButtonPress) {
-    QMouseEvent event(type, at, view->mapToGlobal(at), button, button, Qt::NoModifier);
+                  QEvent::Type type = QEvent::MouseButtonPress,
+                  Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QMouseEvent event(type, at, view->mapToGlobal(at), button, button, modifiers);
     QCoreApplication::sendEvent(view, &event);
 }
 

@@ -239,11 +239,14 @@ private slots:
         hover({120, 230});
         QTRY_COMPARE(QToolTip::text(), QString("Glyph 9: label \"J\" (code 74), 1 point"));
         pressKey(view.get(), Qt::Key_End);
-        hover({50, 350});
-        QTRY_COMPARE(QToolTip::text(), QString("Glyph 996: label \"%\" (code 37), 1 point"));
+        hover({50, 350}); // on the glyph's one point, drawn at the cell's centre
+        QTRY_COMPARE(
+            QToolTip::text(),
+            QString("Glyph 996: label \"%\" (code 37), 1 point\nPoint 0: x 996, y 0, z 0"));
         P::setScrollOffset(*view, 4700); // glyph 191, labelled by code 0, at the top right
         hover({350, 50});
-        QTRY_COMPARE(QToolTip::text(), QString("Glyph 191: label not printable (code 0), 1 point"));
+        QTRY_COMPARE(QToolTip::text(), QString("Glyph 191: label not printable (code 0), 1 point\n"
+                                               "Point 0: x 191, y 0, z 0"));
         pressKey(view.get(), Qt::Key_Home);
         pressKey(view.get(), Qt::Key_Up);
         hover({50, 50}); // above the first row: no glyph
@@ -473,7 +476,7 @@ private slots:
         for (const char* help : {"--help", "-h"}) {
             const ToolRun shown = run({help});
             QCOMPARE(shown.status, 0);
-            QVERIFY(shown.out.startsWith("usage: alphabet-viewer [FILE]\n"));
+            QVERIFY(shown.out.startsWith("usage: alphabet-viewer [--direction] [FILE]\n"));
             QVERIFY(shown.out.contains("Ctrl+O"));
         }
         const ToolRun unknown = run({"--bogus"});

@@ -265,6 +265,36 @@ private slots:
         QCOMPARE(view->frame(), top);
     }
 
+    // Key D rings each glyph's first point and puts arrowheads along its path,
+    // where its camera and turn put them: a quarter turn about z carries the
+    // zig-zag's first point (-4.5, -1) onto (-1, 4.5) on the screen. The ring
+    // is round that end and not the other; D again gives the picture back.
+    void directionMarksTheFirstPointAfterATurn() {
+        const float quarter[4] = {0, 0, std::sqrt(0.5f), std::sqrt(0.5f)};
+        P::setOrientation(*view, 5, quarter);
+        const QImage turned = view->frame();
+        pressKey(view.get(), Qt::Key_D);
+        QVERIFY(view->directionShown());
+        const QImage marked = view->frame();
+        auto ring = [](QRgb c) { return qGreen(c) > 130 && qRed(c) < 70 && qBlue(c) < 70; };
+        auto arrow = [](QRgb c) { return qGreen(c) > 80 && qGreen(c) < 135 && qRed(c) < 40; };
+        auto near = [&](const Point3& p) {
+            const QPointF at = (QPointF(100, 100) + projected(p.y, -p.x, zigZagEye())) * s.r;
+            return QRect((at - QPointF(9, 9) * s.r).toPoint(), QSize(s.px(18), s.px(18)));
+        };
+        const double area = s.r * s.r;
+        const int atFirst = countPixels(marked, near(glyph[0]), ring);
+        const int atLast = countPixels(marked, near(glyph[9]), ring);
+        QVERIFY2(atFirst > 50 * area && atLast < 3 * area,
+                 qPrintable(QString("%1 ring pixels at the first point, %2 at the last")
+                                .arg(atFirst)
+                                .arg(atLast)));
+        QVERIFY(countPixels(marked, s.cellRect(1, 1), arrow) > 60 * area);
+        QCOMPARE(countPixels(turned, s.cellRect(1, 1), ring), 0);
+        pressKey(view.get(), Qt::Key_D);
+        QCOMPARE(view->frame(), turned);
+    }
+
     // Every test starts from the first row, no button held and nothing turned.
     void cleanup() {
         if (P::pressedButton(*view) != Qt::NoButton)

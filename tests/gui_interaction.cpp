@@ -1,8 +1,13 @@
 #include "GlTestSupport.h"
 
+#include "view/GoToGlyphDialog.h"
+
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QToolTip>
 #include <array>
 #include <cmath>
 #include <random>
@@ -263,6 +268,16 @@ protected:
 private:
     int requests = 0;
 };
+
+// A drag in the cell of `glyph` from its centre through `offsets`, with `modifiers` held.
+void dragThrough(QWidget* view, int glyph, const std::vector<QPoint>& offsets,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    const QPoint centre(glyph % 4 * 100 + 50, glyph / 4 * 100 + 50);
+    press(view, centre, Qt::LeftButton, QEvent::MouseButtonPress, modifiers);
+    for (const QPoint& offset : offsets)
+        moveTo(view, centre + offset);
+    release(view, centre + offsets.back());
+}
 
 } // namespace
 
@@ -577,6 +592,126 @@ private slots:
             QVERIFY(turnWheel(view.get(), step.angle));
             QCOMPARE(P::scrollOffset(*view), step.offset);
             QCOMPARE(view->paints, ++paints);
+        }
+    }
+
+    // Ctrl+drag composes each step onto every glyph, as one drag per glyph
+    // with the same steps would, bit for bit; one composition serves every
+    // glyph without a turn of its own, so no glyph gains an entry.
+    void ctrlDragTurnsEveryGlyphAsSeparateDragsWould() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 8, 12, smallGlyphs(12));
+        const float tilted[4] = {0.6f, 0, 0, 0.8f};
+        const std::vector<QPoint> steps = {{10, 5}, {25, -10}, {25, -10}, {-30, 40}};
+        P::setOrientation(*view, 3, tilted);
+        composeCount = 0;
+        const int paints = view->paints;
+        dragThrough(view.get(), 9, steps, Qt::ControlModifier);
+        QCOMPARE(view->paints, paints + int(steps.size()) + 1);
+        QCOMPARE(composeCount, 2 * int(steps.size()));
+        QCOMPARE(P::turnsHeld(*view), std::size_t(1));
+        const std::vector<Orientation> together = orientationsOf(*view);
+
+        pressKey(view.get(), Qt::Key_R);
+        QCOMPARE(orientationsOf(*view), std::vector<Orientation>(12, identity));
+        QCOMPARE(P::turnsHeld(*view), std::size_t(0));
+        P::setOrientation(*view, 3, tilted);
+        for (int glyph = 0; glyph < 12; ++glyph) {
+            composeCount = 0;
+            dragThrough(view.get(), glyph, steps);
+        }
+        QCOMPARE(orientationsOf(*view), together);
+        QVERIFY(together[0] != identity && together[3] != together[0]);
+
+        // A plain drag after a Ctrl+drag turns its glyph on from the shared turn alone.
+        pressKey(view.get(), Qt::Key_R);
+        dragThrough(view.get(), 0, steps, Qt::ControlModifier);
+        dragThrough(view.get(), 5, {{-20, 0}});
+        const std::vector<Orientation> after = orientationsOf(*view);
+        QVERIFY(after[5] != after[4]);
+        QCOMPARE(std::count(after.begin(), after.end(), after[4]), 11L);
+
+        // The composition that reaches the renormalising count falls on the
+        // shared turn; the glyphs of their own count one each after it.
+        composeCount = 97;
+        dragThrough(view.get(), 0, {{3, 4}}, Qt::ControlModifier);
+        QCOMPARE(composeCount, 1);
+    }
+
+    // Hovering names the point under the pointer, where the glyph's camera and
+    // turn put it: a quarter turn about z carries (x, y) onto (y, -x) on the screen.
+    void hoverNamesThePointUnderThePointer() {
+        QTemporaryDir dir;
+        auto view = showGlyphs(dir, 10, 8, repeated(zigZag(), 8));
+        const float quarter[4] = {0, 0, std::sqrt(0.5f), std::sqrt(0.5f)};
+        P::setOrientation(*view, 6, quarter);
+        const QVector<Point3> points = zigZag();
+        auto tipAt = [&](QPointF at) {
+            const QPoint position = at.toPoint();
+            QHelpEvent help(QEvent::ToolTip, position, view->mapToGlobal(position));
+            QCoreApplication::sendEvent(view.get(), &help);
+            return QToolTip::text();
+        };
+        const QPointF cell(200, 100);
+        for (int k : {0, 3, 9}) {
+            const Point3& p = points[k];
+            const QPointF at = cell + projected(p.y, -p.x, zigZagEye());
+            const QString expected =
+                QString("Point %1: x %2, y %3, z 0").arg(k).arg(double(p.x)).arg(double(p.y));
+            QVERIFY2(tipAt(at).endsWith("\n" + expected), qPrintable(tipAt(at)));
+            QVERIFY(tipAt(at).startsWith("Glyph 6: label \"G\""));
+        }
+        // Half way between two points: none is near enough to name.
+        const QPointF between = (projected(points[3].y, -points[3].x, zigZagEye()) +
+                                 projected(points[4].y, -points[4].x, zigZagEye())) /
+                                2;
+        QVERIFY(!tipAt(cell + between).contains("Point"));
+        QToolTip::hideText();
+    }
+
+    // Ctrl+G asks for a glyph without blocking; the glyph's row comes to the
+    // top, or as near as End allows; a glyph that isn't there is said in the
+    // dialog, which stays open. The last of 4,000,000 glyphs is reached too.
+    void goToAGlyphByIndexOrLabel() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("many.alphabet");
+        const int count = 4000000;
+        writeGlyphFile(path, 2, count, {});
+        QVERIFY(QFile::resize(path, 8 + qint64(count) * 2 * 12));
+        auto view = std::make_unique<TestView>(nullptr, path.toLocal8Bit().constData());
+        view->resize(400, 400);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QCOMPARE(P::glyphCount(*view), count);
+        struct Case {
+            QString asked;
+            double offset; // -1: refused
+        };
+        const Case cases[] = {
+            {"3999999", 100.0 * count / 4 - 400}, {"0", 0},   {"4000000", -1}, {"Z", 600},
+            {"2000003", 100.0 * 500000},          {"-1", -1}, {"", -1},
+        };
+        for (const Case& c : cases) {
+            pressKey(view.get(), Qt::Key_G, Qt::ControlModifier);
+            auto* dialog = view->findChild<GoToGlyphDialog*>();
+            QVERIFY(dialog && dialog->isVisible());
+            const double before = P::scrollOffset(*view);
+            dialog->findChild<QLineEdit*>()->setText(c.asked);
+            dialog->accept();
+            if (c.offset < 0) {
+                QVERIFY(dialog->isVisible());
+                QCOMPARE(double(P::scrollOffset(*view)), before);
+                QStringList said;
+                for (const QLabel* label : dialog->findChildren<QLabel*>())
+                    said << label->text();
+                QVERIFY2(said.join(' ').contains("many.alphabet"), qPrintable(said.join(' ')));
+                dialog->reject();
+            } else {
+                QVERIFY(!dialog->isVisible());
+                QCOMPARE(double(P::scrollOffset(*view)), c.offset);
+            }
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!view->findChild<GoToGlyphDialog*>());
         }
     }
 

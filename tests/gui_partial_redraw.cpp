@@ -179,8 +179,10 @@ private slots:
 
     // Drags of five steps from random places, some over no glyph, with a
     // wheel notch, an R and a reload of the file amid them and the release
-    // after each: after every step the frame is the full repaint's.
+    // after each: after every step the frame is the full repaint's. The
+    // direction marks are shown, and drawn within the one cell of a step.
     void dragStepsLeaveTheFrameOfAFullRepaint() {
+        both([](CharGLWidget* v) { v->setDirectionShown(true); });
         std::mt19937 random(20261208u);
         auto uniform = [&](int low, int high) {
             return std::uniform_int_distribution<int>(low, high)(random);
@@ -230,6 +232,39 @@ private slots:
         }
         QVERIFY(turned.size() >= 5);
         QCOMPARE(P::scrollOffset(*view), 100.0f);
+        both([](CharGLWidget* v) { v->setDirectionShown(false); });
+    }
+
+    // With the direction marks shown, a Ctrl+drag step draws every cell anew,
+    // each with the stippled frame, into the frame of a full repaint.
+    void ctrlDragStepRedrawsEveryCell() {
+        both([](CharGLWidget* v) { v->setDirectionShown(true); });
+        const QPoint at(150, 150);
+        both([&](QWidget* v) {
+            press(v, at, Qt::LeftButton, QEvent::MouseButtonPress, Qt::ControlModifier);
+        });
+        for (QPoint to : {at + QPoint(20, -10), at + QPoint(-30, 40)}) {
+            const QString wrong =
+                fullRepaintAfter([&] { both([&](QWidget* v) { moveTo(v, to); }); });
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        }
+        const QImage during = shownFrame(*view);
+        const QString wrong = fullRepaintAfter([&] { both([&](QWidget* v) { release(v, at); }); });
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong));
+        const QImage after = shownFrame(*view);
+        for (int i = 0; i < 16; ++i) {
+            // The inner frame's top side, 3.5 to 5.5 logical pixels below the cell's top.
+            const QRect cell = cellOnScreen(i);
+            const QRect band(cell.left() + int(10 * ratio),
+                             cell.top() + int(std::ceil(3.5 * ratio)), int(80 * ratio),
+                             std::max(1, int(2 * ratio) - 1));
+            QVERIFY2(countPixels(during, band, isMostlyBlue) >= 30 * ratio &&
+                         countPixels(after, band, isMostlyBlue) == 0,
+                     qPrintable(QString("cell %1").arg(i)));
+        }
+
+        both([](CharGLWidget* v) { v->setDirectionShown(false); });
+        both([](QWidget* v) { pressKey(v, Qt::Key_R); });
     }
 
     // Each test starts with no button held, at the first row, fully painted.

@@ -82,6 +82,15 @@ private slots:
         QCOMPARE(sheet.copy(0, 400, 400, 300), second.copy(0, 0, 400, 300));
         // Past glyph 25 the last row stays white.
         QCOMPARE(sheet.pixel(2 * cell + 50, 6 * cell + 50), qRgb(255, 255, 255));
+
+        // With the direction marks, as the viewer's key D shows them.
+        const QString marked = dir.filePath("marked.png");
+        const ToolRun direction = runTool({"render", file, "-o", marked, "--direction"});
+        QVERIFY2(direction.status == 0, direction.err);
+        view.setDirectionShown(true);
+        const QImage shown = viewerFrame(view, 0);
+        QVERIFY(shown != first);
+        QCOMPARE(loadSheet(marked).copy(0, 0, 400, 400), shown);
     }
 
     void otherColumnCountsMoveCellsUnchanged() {

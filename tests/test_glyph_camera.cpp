@@ -1,3 +1,4 @@
+#include "view/DirectionMarks.h"
 #include "view/GlyphCamera.h"
 #include "view/GlyphProjection.h"
 
@@ -211,6 +212,41 @@ private slots:
         const CellPosition at = GlyphProjection::inCell(clip, 100);
         QVERIFY2(std::fabs(at.x - x) < 1e-3 && std::fabs(at.y - y) < 1e-3,
                  qPrintable(QString("at (%1, %2)").arg(at.x).arg(at.y)));
+    }
+
+    // An L drawn along +x, then along +y, turned a quarter about z: the ring
+    // sits on the first point, not the last, and every arrow points along the
+    // leg it sits on, from its start to its end.
+    void directionMarksShowWhereThePathStartsAndRuns() {
+        std::vector<Point3> path;
+        for (int k = 0; k <= 8; ++k)
+            path.push_back({float(std::min(k, 4)), float(std::max(k - 4, 0)), 0.01f * k});
+        const GlyphCamera camera = placeGlyphCamera(path.data(), int(path.size()));
+        const float quarter[4] = {0, 0, std::sqrt(0.5f), std::sqrt(0.5f)};
+        const GlyphProjection projection(camera, quarter);
+        const DirectionMarks marks = directionMarks(path.data(), 9, projection, 100);
+        auto at = [&](int k) { return GlyphProjection::inCell(projection.clip(path[k]), 100); };
+        const CellPosition ends[3] = {at(0), at(4), at(8)};
+        QVERIFY(marks.hasStart);
+        QVERIFY(std::hypot(marks.start.x - ends[0].x, marks.start.y - ends[0].y) < 1e-9);
+        QCOMPARE(marks.ringRadius, directionRingRadius);
+        int onLeg[2] = {0, 0};
+        for (const DirectionArrow& a : marks.arrows) {
+            const double dx = a.tip.x - (a.left.x + a.right.x) / 2;
+            const double dy = a.tip.y - (a.left.y + a.right.y) / 2;
+            QVERIFY(std::fabs(std::hypot(dx, dy) - directionArrowLength) < 1e-9);
+            for (int leg = 0; leg < 2; ++leg) {
+                const CellPosition from = ends[leg], to = ends[leg + 1];
+                const double length = std::hypot(to.x - from.x, to.y - from.y);
+                const double ux = (to.x - from.x) / length, uy = (to.y - from.y) / length;
+                const double cx = a.tip.x - dx / 2 - from.x, cy = a.tip.y - dy / 2 - from.y;
+                const bool on = std::fabs(cx * uy - cy * ux) < 1e-6 && cx * ux + cy * uy > 0 &&
+                                cx * ux + cy * uy < length;
+                onLeg[leg] += on && (dx * ux + dy * uy) > 0.999 * directionArrowLength;
+            }
+        }
+        QCOMPARE(onLeg[0] + onLeg[1], int(marks.arrows.size()));
+        QVERIFY(onLeg[0] > 0 && onLeg[1] > 0);
     }
 };
 

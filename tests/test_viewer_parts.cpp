@@ -113,6 +113,8 @@ private slots:
             {{"a.alphabet", "-h"}, "a.alphabet", true, ""},
             {{"--bogus"}, "", false, "unknown option '--bogus'"},
             {{"a", "b"}, "a", false, "one glyph file at a time, not 'b' as well"},
+            {{"--direction", "a"}, "a", false, ""},
+            {{"--", "--direction"}, "--direction", false, ""},
         };
         for (const Case& c : cases) {
             const ViewerArguments parsed = parseViewerArguments(c.arguments);
@@ -120,6 +122,8 @@ private slots:
             QVERIFY2(parsed.file == c.file, qPrintable(what));
             QVERIFY2(parsed.help == c.help, qPrintable(what));
             QVERIFY2(parsed.error == c.error, qPrintable(what + ": " + parsed.error));
+            QCOMPARE(parsed.direction,
+                     !c.arguments.isEmpty() && c.arguments.front() == "--direction");
         }
     }
 
@@ -135,7 +139,8 @@ private slots:
         QVERIFY(!asksForHelp(afterDashes.argc(), afterDashes.argv()));
         CommandLine none({"-hx", "help"});
         QVERIFY(!asksForHelp(none.argc(), none.argv()));
-        QVERIFY(QByteArray(viewerHelp()).startsWith("usage: alphabet-viewer [FILE]\n"));
+        QVERIFY(
+            QByteArray(viewerHelp()).startsWith("usage: alphabet-viewer [--direction] [FILE]\n"));
     }
 
     // What QApplication would take is left out before any display is asked for;

@@ -25,11 +25,14 @@ namespace {
 
 const char* const renderHelp =
     "usage: alphabet-tool render FILE -o OUT.png [--columns N] [--glyphs FIRST-LAST]\n"
+    "                            [--direction]\n"
     "Draws the glyphs of a glyph file with the viewer's own drawing, each cell as\n"
     "the viewer shows it before any glyph is turned, and writes them as a PNG\n"
     "sheet of N cells to a row (default 4, as in the viewer).\n"
     "--glyphs FIRST-LAST draws glyphs FIRST to LAST only (numbered from 0, both\n"
     "included); FIRST alone draws one glyph, FIRST- runs to the last glyph.\n"
+    "--direction marks each glyph's first point with a green ring and the way its\n"
+    "path runs with arrowheads, as the viewer's key D does.\n"
     "A sheet taller than 16384 pixels is cut into pages of whole rows, written as\n"
     "OUT-1.png, OUT-2.png, ... and each named on standard error; one that fits is\n"
     "written to OUT.png itself ('-' for standard output). OUT may not be FILE; a\n"
@@ -63,6 +66,7 @@ bool waitUntilShown(QWidget& widget) {
 
 struct SheetRequest {
     int columns = 4;
+    bool direction = false;
     GlyphRange range;
     std::string output;
     OutputRules rules;
@@ -154,6 +158,8 @@ int runRender(int argc, char** argv) {
                 return refuse(std::string("--glyphs takes FIRST-LAST, FIRST or FIRST- (glyph "
                                           "numbers from 0, FIRST up to LAST), not '") +
                               range + "'");
+        } else if (!std::strcmp(argv[i], "--direction")) {
+            sheet.direction = true;
         } else if (!std::strcmp(argv[i], "-o")) {
             const char* output = outputOption("render", argc, argv, i);
             if (!output)
@@ -205,6 +211,7 @@ int runRender(int argc, char** argv) {
     view.setWindowTitle("alphabet-tool render");
     view.setAttribute(Qt::WA_ShowWithoutActivating);
     view.setFixedSize(gridViewSize, gridViewSize);
+    view.setDirectionShown(sheet.direction);
     view.show();
     if (!waitUntilShown(view))
         return fail("the view's window was never shown");

@@ -47,6 +47,14 @@ public:
 
     // Scrolls the grid so that `row` is at the top of the view.
     void showRowAtTop(int row);
+    // Scrolls the grid so that glyph `index`'s row is at the top, or as far as End goes.
+    void goToGlyph(int index);
+    // Asks, without blocking, for a glyph index or label to go to (Ctrl+G).
+    void askForGlyph();
+
+    // Whether each cell marks its glyph's first point and the way its path runs (key D).
+    void setDirectionShown(bool shown);
+    bool directionShown() const { return showDirection; }
 
 protected:
     bool event(QEvent* event) override;
@@ -80,6 +88,8 @@ private:
     void scrollTo(double offset);
     bool scrollByKey(int key);
     void showGlyphTip(const QPoint& position, const QPoint& globalPosition);
+    // The point of glyph `index` under the widget position, as a tooltip line, or "".
+    QString describePointAt(int index, const QPoint& position) const;
 
     // Takes the glyphs of `file` in place of those shown; keeps the scroll
     // offset and every glyph's turn where `keepView` and the counts are the same.
@@ -98,6 +108,8 @@ private:
     AlphabetFile alphabet;
     QByteArray path;
     bool dragging = false;
+    bool turningAll = false; // the press held Ctrl: its drag turns every glyph
+    bool showDirection = false;
     double scrollOffset = 0.0;
     int activeGlyph = -1;
     GridPoint dragCentre{0, 0};

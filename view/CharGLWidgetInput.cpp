@@ -54,6 +54,7 @@ void CharGLWidget::mousePressEvent(QMouseEvent* event) {
         lastTrackX = start.x;
         lastTrackY = start.y;
     }
+    turningAll = activeGlyph >= 0 && (event->modifiers() & Qt::ControlModifier);
     dragging = false;
 }
 
@@ -65,15 +66,21 @@ void CharGLWidget::mouseMoveEvent(QMouseEvent* event) {
     if (activeGlyph < 0)
         return;
     dragging = true;
-    turns.setFlags(activeGlyph, turns.flags(activeGlyph) | turningFlag);
+    if (!turningAll)
+        turns.setFlags(activeGlyph, turns.flags(activeGlyph) | turningFlag);
     const GridPoint now = trackPosition(positionOf(event));
     Quaternion step;
     dragRotation(step, lastTrackX, lastTrackY, now.x, now.y);
-    float* orientation = turns.turn(activeGlyph);
-    composeRotations(step, orientation, orientation);
+    if (turningAll) {
+        turns.turnAll(step);
+        redraw.everything();
+    } else {
+        float* orientation = turns.turn(activeGlyph);
+        composeRotations(step, orientation, orientation);
+        redraw.onlyGlyph(activeGlyph, scrollOffset);
+    }
     lastTrackX = now.x;
     lastTrackY = now.y;
-    redraw.onlyGlyph(activeGlyph, scrollOffset);
     glDraw();
 }
 
@@ -85,13 +92,15 @@ void CharGLWidget::mouseReleaseEvent(QMouseEvent* event) {
 // The glyph keeps the turn it was given and loses its stippled frame.
 void CharGLWidget::endPress() {
     if (dragging && activeGlyph >= 0) {
-        turns.setFlags(activeGlyph,
-                       static_cast<unsigned char>(turns.flags(activeGlyph) & ~turningFlag));
+        if (!turningAll)
+            turns.setFlags(activeGlyph,
+                           static_cast<unsigned char>(turns.flags(activeGlyph) & ~turningFlag));
         dragging = false;
         redraw.everything();
         glDraw();
     }
     activeGlyph = -1;
+    turningAll = false;
     pressedButton = Qt::NoButton;
 }
 
@@ -100,6 +109,10 @@ void CharGLWidget::keyPressEvent(QKeyEvent* event) {
         resetRotations();
         redraw.everything();
         glDraw();
+    } else if (event->key() == Qt::Key_D && !(event->modifiers() & Qt::ControlModifier)) {
+        setDirectionShown(!showDirection);
+    } else if (event->key() == Qt::Key_G && (event->modifiers() & Qt::ControlModifier)) {
+        askForGlyph();
     } else if (!scrollByKey(event->key())) {
         QOpenGLWidget::keyPressEvent(event); // not ours: the window may want it
     }
@@ -161,5 +174,9 @@ void CharGLWidget::showGlyphTip(const QPoint& position, const QPoint& globalPosi
         QToolTip::hideText();
         return;
     }
-    QToolTip::showText(globalPosition, describeGlyph(index, pointsPerGlyph()), this);
+    const QString point = describePointAt(index, position);
+    QToolTip::showText(globalPosition,
+                       describeGlyph(index, pointsPerGlyph()) +
+                           (point.isEmpty() ? QString() : "\n" + point),
+                       this);
 }

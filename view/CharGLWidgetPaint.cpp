@@ -1,6 +1,7 @@
 #include "trackball/Trackball.h"
 #include "view/CellOutline.h"
 #include "view/CharGLWidget.h"
+#include "view/DirectionMarksGL.h"
 #include "view/GlSupportCheck.h"
 #include "view/GlyphCamera.h"
 #include "view/LabelFont.h"
@@ -88,6 +89,9 @@ void CharGLWidget::paintCell(int index, float x, float y) {
     drawCellFrame(index);
     drawGlyph(alphabet.glyph(index), turns.orientation(index), pointsPerGlyph(),
               glyphLineWidth * pixelRatio, glyphPointSize * pixelRatio);
+    if (showDirection)
+        drawDirectionMarks(alphabet.glyph(index), pointsPerGlyph(), turns.orientation(index),
+                           cellSize, pixelRatio);
     drawCellLabel(index, glyphLabel(index), labelFontPointSize, QFont::Normal);
 }
 
@@ -102,7 +106,8 @@ void CharGLWidget::drawCellFrame(int index) {
     glLoadIdentity();
     glColor3f(0, 0, 1);
     squareLoop(2.5f, 97.5f);
-    if (turns.flags(index) & turningFlag) {
+    // A drag that turns every glyph marks every cell.
+    if ((turns.flags(index) & turningFlag) || (dragging && turningAll)) {
         glLineStipple(static_cast<GLint>(std::max(1L, std::lround(pixelRatio))), 0xAAAA);
         glEnable(GL_LINE_STIPPLE);
         squareLoop(4.5f, 95.5f);

@@ -5,14 +5,22 @@
 #include <unordered_map>
 
 // Each glyph's orientation and flag bits, kept only for glyphs that have been
-// turned or flagged: every other glyph has the identity orientation and no
-// flags, so a file of millions of glyphs costs nothing here until they are turned.
+// turned on their own or flagged: every other glyph has the orientation they
+// all share (the identity until every glyph is turned together) and no flags,
+// so a file of millions of glyphs costs nothing here until they are turned.
 class GlyphTurns {
 public:
-    // The orientation of glyph `index`: the identity until it is turned.
+    // The orientation of glyph `index`: the shared one until it is turned on its own.
     const float* orientation(int index) const;
-    // The orientation of glyph `index`, to be changed in place.
+    // The orientation of glyph `index`, to be changed in place: from now on
+    // its own, starting from the shared one.
     float* turn(int index);
+
+    // Composes `step` onto every glyph's orientation, as a drag step composes
+    // it onto one glyph's (orientation ⊗ step): one composition for the
+    // orientation the glyphs without one of their own share, then one for
+    // each glyph with its own. Costs the glyphs turned on their own, not all.
+    void turnAll(const Quaternion step);
 
     unsigned char flags(int index) const;
     void setFlags(int index, unsigned char flags);
@@ -20,15 +28,17 @@ public:
     // Every glyph back to `identity`; the flags stay.
     void resetOrientations(const Quaternion identity);
     // Forgets every glyph: all back to the identity without flags.
-    void clear() { glyphs.clear(); }
+    void clear();
     // Glyphs with an orientation or flags of their own.
     std::size_t held() const { return glyphs.size(); }
 
 private:
     struct Turn {
         Quaternion orientation = {0, 0, 0, 1};
+        bool own = false; // false: the glyph has the shared orientation
         unsigned char flags = 0;
     };
 
     std::unordered_map<int, Turn> glyphs;
+    Quaternion shared = {0, 0, 0, 1};
 };
