@@ -189,7 +189,7 @@ bool parsePathData(std::u16string_view d, SvgOutline& outline, std::size_t& budg
             const bool isFlag = (command | 0x20) == u'a' && (i == 3 || i == 4);
             std::string why;
             if (isFlag ? !in.flag(flags[i - 3], why) : !in.number(v[i], why)) {
-                problem = at(in.position(), why + " after " + shownCharacter(command));
+                problem = at(in.position(), "in " + shownCharacter(command) + ", " + why);
                 return false;
             }
         }

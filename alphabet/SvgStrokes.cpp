@@ -113,12 +113,14 @@ bool SvgReader::checkEntities() {
         if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty())
             return fail("the document type declares the external entity '" + name +
                         "'; external entities are never read");
-        if (entity.value().size() > longestEntity || entity.value().contains(QLatin1Char('&')) ||
-            entity.value().contains(QLatin1Char('<')))
-            return fail("the document type declares the entity '" + name + "' longer than " +
-                        std::to_string(longestEntity) +
-                        " characters or made of markup or other entities; such entities are "
-                        "refused, as they can expand without bound");
+        const auto value = entity.value();
+        const char* problem = value.size() > longestEntity       ? "is longer than 64 characters"
+                              : value.contains(QLatin1Char('&')) ? "refers to other entities"
+                              : value.contains(QLatin1Char('<')) ? "holds markup"
+                                                                 : nullptr;
+        if (problem)
+            return fail("the document type's entity '" + name + "' " + problem +
+                        "; such entities are refused, as they can expand without bound");
     }
     if (!declarations.isEmpty() && bytes.size() > largestFileWithEntities)
         return fail("the document type declares entities in a file of more than 1 MiB; such "

@@ -17,6 +17,9 @@ namespace {
 // The most points per glyph chosen without --points.
 constexpr int mostChosenPoints = 4096;
 
+// The largest font or drawing read: far beyond any real one, small enough to read quickly.
+constexpr std::size_t largestInput = 32u << 20;
+
 // One input file as read.
 struct Source {
     std::string name;
@@ -29,7 +32,11 @@ struct Source {
 bool readSource(const std::string& name, const std::string& data, InputKind kind, Source& source) {
     PenError error;
     bool read = false;
-    if (kind == InputKind::Hershey) {
+    if (data.size() > largestInput) {
+        error.message = "is " + std::to_string(data.size() >> 20) +
+                        " MiB; fonts and drawings are read up to " +
+                        std::to_string(largestInput >> 20) + " MiB";
+    } else if (kind == InputKind::Hershey) {
         read = readHersheyFont(data, source.pens, error);
         source.kindName = "Hershey font";
     } else {
