@@ -153,7 +153,7 @@ bool readHersheyFont(std::string_view text, PenFont& font, PenError& error) {
     const std::size_t letterH = 'H' - 32;
     if (glyphs.size() > letterH && !glyphs[letterH].strokes.empty()) {
         font.height = heightOf({glyphs[letterH]});
-        font.heightName = "the cap height (of H)";
+        font.heightName = "the cap height of H";
     } else {
         font.height = heightOf(glyphs);
         font.heightName = "the font's height";

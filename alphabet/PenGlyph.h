@@ -25,7 +25,7 @@ struct PenGlyph {
 struct PenFont {
     std::vector<PenGlyph> glyphs;
     // The height a default pen lift is a quarter of, and what that height is,
-    // as the summary names it ("the cap height (of H)").
+    // as the summary names it ("the cap height of H").
     double height = 0;
     std::string heightName;
     // What was passed over that the user should hear of, each with its line.

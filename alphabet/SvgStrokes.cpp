@@ -311,13 +311,13 @@ bool SvgReader::read(SvgKind& kind, PenFont& font) {
     });
     if (capHeight > 0) {
         result.height = capHeight;
-        result.heightName = "the cap height (of font-face)";
+        result.heightName = "the cap-height of font-face";
     } else if (letterH != glyphs.end()) {
         result.height = heightOf(letterH->strokes);
-        result.heightName = "the cap height (of H)";
+        result.heightName = "the cap height of H";
     } else if (ascent > 0) {
         result.height = ascent;
-        result.heightName = "the ascent (of font-face)";
+        result.heightName = "the ascent of font-face";
     } else {
         std::vector<PenStroke> all;
         for (const PenGlyph& glyph : glyphs)

@@ -57,7 +57,7 @@ private slots:
                     a[s][1].x == expected[s][2] && a[s][1].y == expected[s][3]);
         }
         QCOMPARE(font.height, 21.0); // H runs from F to [
-        QCOMPARE(font.heightName, std::string("the cap height (of H)"));
+        QCOMPARE(font.heightName, std::string("the cap height of H"));
     }
 
     void hersheyRecordsWrapAndLiesAreNamed() {

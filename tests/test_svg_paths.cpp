@@ -223,7 +223,7 @@ private slots:
         QCOMPARE(pairs(h.strokes),
                  (Strokes{{0, 0, 0, 700}, {450, 0, 450, 700}, {0, 360, 450, 360}}));
         QCOMPARE(font.height, 700.0); // font-face's cap-height
-        QCOMPARE(font.heightName, std::string("the cap height (of font-face)"));
+        QCOMPARE(font.heightName, std::string("the cap-height of font-face"));
     }
 };
 

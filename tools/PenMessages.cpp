@@ -63,8 +63,8 @@ std::string lift(const PenSummary& summary) {
         high = std::max(high, source.lift);
     }
     if (low == high)
-        return "lift " + number(first.lift) + " (a quarter of " + first.heightName + ", " +
-               number(first.height) + ")";
+        return "lift " + number(first.lift) + " (a quarter of " + number(first.height) + ", " +
+               first.heightName + ")";
     return "lift " + number(low) + " to " + number(high) +
            " (a quarter of each input's cap height or height)";
 }
@@ -93,7 +93,7 @@ std::string tooFewMessage(const std::vector<PickedGlyph>& picked,
            " too few to keep every corner and stroke end of " + std::to_string(glyphs) + " glyph" +
            (glyphs == 1 ? "" : "s") + "; " + glyphName(picked[most]) + " needs the most, " +
            std::to_string(needed) + " (" + std::to_string(needed - points) +
-           " more); smaller corners give way first";
+           " more); corners give way before stroke ends";
 }
 
 std::string summaryLine(const PenSummary& summary) {
