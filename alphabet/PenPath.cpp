@@ -175,5 +175,6 @@ std::vector<Point3> resampleRoute(const PenRoute& route, int count) {
         result.insert(result.end(), even.begin() + 1, even.end() - 1);
     }
     result.push_back(points[kept.back()]);
+    result.resize(std::size_t(count), result.back()); // a route without length shares out none
     return result;
 }
