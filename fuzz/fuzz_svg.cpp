@@ -18,7 +18,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SvgKind kind = SvgKind::Drawing;
     if (!readSvg(text, kind, font, error)) {
         FUZZ_REQUIRE(!error.message.empty() && font.glyphs.empty());
-        const long lines = static_cast<long>(std::count(text.begin(), text.end(), '\n')) + 1;
+        // The XML reader counts a line break as XML does: LF, CR LF or a lone CR.
+        long lines = 1;
+        for (std::size_t i = 0; i < text.size(); ++i)
+            lines += text[i] == '\n' ||
+                     (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
         FUZZ_REQUIRE(error.line >= 0 && error.line <= lines);
         return 0;
     }
