@@ -20,6 +20,8 @@ constexpr double flatness = 1.0 / 500;
 // Entities are for names (as some editors declare their namespaces), never for bulk.
 constexpr int longestEntity = 64;
 constexpr qint64 largestFileWithEntities = 1 << 20;
+// Deeper nesting than any drawing needs; each level keeps its transform.
+constexpr std::size_t deepestNesting = 100000;
 
 const char* const svgNamespace = "http://www.w3.org/2000/svg";
 
@@ -195,6 +197,9 @@ bool SvgReader::start(std::vector<Frame>& frames) {
     if (frames.empty() && !(is(xml.name(), "svg") && is(xml.namespaceUri(), svgNamespace)) &&
         !(is(xml.name(), "svg") && xml.namespaceUri().isEmpty()))
         return fail("the root element is " + element() + ", not <svg>");
+    if (frames.size() >= deepestNesting)
+        return fail(element() + ": elements nested more than " + std::to_string(deepestNesting) +
+                    " deep");
     Frame frame = frames.empty() ? Frame() : frames.back();
     const bool foreign = !xml.namespaceUri().isEmpty() && !is(xml.namespaceUri(), svgNamespace);
     if (foreign || hidden(attributes) ||

@@ -155,6 +155,8 @@ private slots:
              svg(QByteArray("<g transform='translate(1)'>").repeated(10000) +
                  "<path d='M0 0 L0 1'/>" + QByteArray("</g>").repeated(10000)),
              0, "SVG drawing, 1 glyph of 2 points"},
+            {"deeper.svg", svg(QByteArray("<g>").repeated(100000) + "<path d='M0 0 L0 1'/>"), 1,
+             "deeper.svg:1: <g>: elements nested more than 100000 deep"},
             {"huge.svg", svg("<path d='" + QByteArray(33 << 20, ' ') + "'/>"), 1,
              "huge.svg: is 33 MiB; fonts and drawings are read up to 32 MiB"},
             {"many.svg", svg("<path d='" + manyLines + "'/>"), 1,
