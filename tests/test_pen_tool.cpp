@@ -131,7 +131,6 @@ private slots:
 
     void hostileInputIsRefusedOrBoundedAndNothingIsWritten() {
         QTemporaryDir dir;
-        const QByteArray manyLines = "M0 0" + QByteArray(" L1 2").repeated(1000001);
         const struct {
             const char* name;
             QByteArray bytes;
@@ -159,8 +158,6 @@ private slots:
              "deeper.svg:1: <g>: elements nested more than 100000 deep"},
             {"huge.svg", svg("<path d='" + QByteArray(33 << 20, ' ') + "'/>"), 1,
              "huge.svg: is 33 MiB; fonts and drawings are read up to 32 MiB"},
-            {"many.svg", svg("<path d='" + manyLines + "'/>"), 1,
-             "many.svg:1: <path>: path data at character 5000001: more than the most segments"},
             {"nan.svg", svg("\n<polyline points='0 0 nan 1'/>"), 1,
              "nan.svg:2: <polyline>: points at character 5: expected a number, found 'n'"},
             {"inf.svg", svg("<path d='M0 0 L1e999 1'/>"), 1, "beyond the range of a double"},
