@@ -10,10 +10,12 @@ case "${1:-run}" in
   # weston (its headless backend and screenshooter) and Wayland platform plugins; Qt 6 for
   # the second build; the install test validates the desktop entry, builds a MIME
   # database and formats the manuals.
+  # The pen import tests read Debian's Hershey fonts.
   test) wanted=("${base[@]}" weston qtwayland5 qt6-base-dev libqt6opengl6-dev qt6-wayland
-                desktop-file-utils shared-mime-info man-db) ;;
+                desktop-file-utils shared-mime-info man-db hershey-fonts-data) ;;
   fuzz) wanted=("${base[@]}" clang libclang-rt-14-dev) ;;
-  bench) wanted=("${base[@]}" libbenchmark-dev time) ;;
+  # The pen import rows: Debian's Hershey fonts, and svgelements for the Python comparison.
+  bench) wanted=("${base[@]}" libbenchmark-dev time hershey-fonts-data python3-svgelements) ;;
   # CPack reads the package's dependencies from the binaries with dpkg-shlibdeps and file.
   package) wanted=("${base[@]}" dpkg-dev file) ;;
   *) echo "deps.sh: unknown task '$1' (run, test, fuzz, bench or package)" >&2; exit 2 ;;

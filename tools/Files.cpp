@@ -2,6 +2,7 @@
 
 #include "alphabet/AlphabetHeader.h"
 #include "alphabet/TextEncoding.h"
+#include "tools/PenInputs.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -99,8 +100,12 @@ bool readGlyphHeader(const std::string& path, GlyphHeader& header, std::string& 
     if (!counts.fitsIn(header.fileSize)) {
         char start[sniffBytes];
         const ssize_t got = pread(in, start, sizeof start, 0);
-        header.looksLikeText =
-            looksLikeText({start, static_cast<std::size_t>(std::max<ssize_t>(got, 0))});
+        const std::string_view bytes(start, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        header.looksLikeText = looksLikeText(bytes);
+        const InputKind kind = kindOf(std::string(bytes));
+        header.textKind = kind == InputKind::Hershey ? "a Hershey font"
+                          : kind == InputKind::Svg   ? "SVG"
+                                                     : "text";
     }
     close(in);
     return true;
@@ -110,9 +115,9 @@ bool refuseText(const char* command, const std::string& path, const GlyphHeader&
     if (!header.looksLikeText)
         return false;
     std::fprintf(stderr,
-                 "alphabet-tool %s: %s looks like text, not a glyph file; make a glyph file from "
+                 "alphabet-tool %s: %s looks like %s, not a glyph file; make a glyph file from "
                  "it with: alphabet-tool import %s -o OUT.alphabet\n",
-                 command, path.c_str(), shellWord(path).c_str());
+                 command, path.c_str(), header.textKind, shellWord(path).c_str());
     return true;
 }
 

@@ -22,13 +22,15 @@ struct GlyphHeader {
     std::int64_t fileSize = -1; // -1 where the file is not a regular file
     // The header announces more than the file holds and the first bytes read as text.
     bool looksLikeText = false;
+    // What that text is, as the suggestion names it: "text", "a Hershey font" or "SVG".
+    const char* textKind = "text";
 };
 
 // Reads the header of the glyph file `path`; false (saying why) where it can't be read.
 bool readGlyphHeader(const std::string& path, GlyphHeader& header, std::string& error);
 
-// Where `header` says its file is text, tells on standard error how to import it and
-// returns true.
+// Where `header` says its file is text (points, a Hershey font or SVG), tells on
+// standard error how to import it and returns true.
 bool refuseText(const char* command, const std::string& path, const GlyphHeader& header);
 
 // Opens `file` for `command`; where it is refused or fails, says why on standard error

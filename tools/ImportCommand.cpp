@@ -3,29 +3,53 @@
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"
+#include "tools/PenImport.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
 const char* const importHelp =
-    "usage: alphabet-tool import TEXT [-o FILE] [--points N] [--force]\n"
-    "Makes a glyph file from a text file (or standard input for '-'): one point\n"
-    "'x y z' per line, a blank line between glyphs, '#' starts a comment.\n"
-    "Commas, semicolons and tabs separate numbers too, so CSV imports as it is;\n"
-    "a first line without numbers (column names such as x,y,z) is skipped.\n"
+    "usage: alphabet-tool import INPUT... [-o FILE] [--points N] [--force]\n"
+    "                            [--from jhf|svg|text] [--chars SPEC] [--lift H] [--strict]\n"
+    "Makes a glyph file from a text file of points, from Hershey fonts (.jhf) or\n"
+    "from SVG fonts and drawings; INPUT '-' is standard input. The kind is told from\n"
+    "the content; --from forces it.\n"
+    "\n"
+    "Text: one point 'x y z' per line, a blank line between glyphs, '#' starts a\n"
+    "comment. Commas, semicolons and tabs separate numbers too, so CSV imports as\n"
+    "it is; a first line without numbers (column names such as x,y,z) is skipped.\n"
     "A UTF-8 byte-order mark is skipped; UTF-16 is refused (convert it with iconv).\n"
     "Every glyph must have the same number of points unless --points is given;\n"
     "with --points N every glyph is resampled along its length to N points.\n"
-    "Writes FILE ('-' for standard output) only if the whole text is sound, and\n"
+    "\n"
+    "Pen data: a Hershey font or an SVG font gives one glyph per character, an SVG\n"
+    "drawing (its path, polyline, polygon and line elements) one glyph per file, in\n"
+    "the order given. A glyph's strokes are joined in drawing order into one 3-D\n"
+    "path: strokes lie at z = 0 and each pen lift goes up to z = H, across and down.\n"
+    "  --lift H      the lift height in the input's units; 0 joins strokes flat\n"
+    "                (default: a quarter of the font's cap height or the drawing's\n"
+    "                height)\n"
+    "  --chars SPEC  the characters to take from fonts, in this order, e.g. A-Z,\n"
+    "                0-9a-z or ABC (default: every glyph in file order); missing\n"
+    "                ones are named and skipped\n"
+    "  --strict      refuse, writing nothing, where a font lacks one of --chars\n"
+    "  --points N    points per glyph (default: the fewest that put a point on every\n"
+    "                corner and stroke end of every glyph, at most 4096); points\n"
+    "                are spaced evenly along the path between those\n"
+    "SVG curves are flattened to 1/500 of the glyph's size; y is turned up.\n"
+    "\n"
+    "Writes FILE ('-' for standard output) only if every input is sound, and\n"
     "says on standard error what it wrote. Without -o it writes universal.alphabet,\n"
-    "but never over an existing one unless --force is given. FILE may not be TEXT;\n"
-    "a device or FIFO is written straight through; a symlink's target is replaced\n"
-    "and the link kept; a replaced file keeps its permissions.\n"
-    "Exit status: 0 written, 1 bad text or write failure, 2 usage, unreadable TEXT\n"
-    "or refused output.\n";
+    "but never over an existing one unless --force is given. FILE may not be an\n"
+    "INPUT; a device or FIFO is written straight through; a symlink's target is\n"
+    "replaced and the link kept; a replaced file keeps its permissions.\n"
+    "Exit status: 0 written, 1 bad input or write failure, 2 usage, unreadable\n"
+    "INPUT or refused output.\n";
 
 std::string plural(int count, const char* noun) {
     return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
@@ -48,45 +72,9 @@ std::string summary(const std::string& output, const GlyphSet& glyphs, bool resa
     return line;
 }
 
-} // namespace
-
-int runImport(int argc, char** argv) {
-    std::string input;
-    const char* output = nullptr;
-    int points = 0;
-    bool force = false;
-    for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            std::fputs(importHelp, stdout);
-            return 0;
-        }
-        if (!std::strcmp(argv[i], "--points")) {
-            if (!numberOption("import", argc, argv, i, 1, 1000000, points))
-                return 2;
-        } else if (!std::strcmp(argv[i], "-o")) {
-            if (!(output = outputOption("import", argc, argv, i)))
-                return 2;
-        } else if (!std::strcmp(argv[i], "--force")) {
-            force = true;
-        } else if (input.empty() && (argv[i][0] != '-' || !std::strcmp(argv[i], "-"))) {
-            input = argv[i];
-        } else {
-            std::fprintf(stderr, "alphabet-tool import: unexpected argument '%s'\n%s", argv[i],
-                         importHelp);
-            return 2;
-        }
-    }
-    if (input.empty()) {
-        std::fprintf(stderr, "alphabet-tool import: no text file given\n%s", importHelp);
-        return 2;
-    }
-
-    std::string text;
-    std::string error;
-    if (!readWholeFile(input, text, error)) {
-        std::fprintf(stderr, "alphabet-tool import: %s\n", error.c_str());
-        return 2;
-    }
+// Imports one text file as the glyph text format.
+int importText(const std::string& input, std::string& text, int points, const char* output,
+               bool force) {
     GlyphSet glyphs;
     TextError problem;
     if (!parseGlyphText(text, points, glyphs, problem)) {
@@ -109,4 +97,93 @@ int runImport(int argc, char** argv) {
         return status;
     std::fprintf(stderr, "alphabet-tool import: %s\n", summary(name, glyphs, points > 0).c_str());
     return 0;
+}
+
+int usage(const std::string& problem) {
+    std::fprintf(stderr, "alphabet-tool import: %s\n%s", problem.c_str(), importHelp);
+    return 2;
+}
+
+} // namespace
+
+int runImport(int argc, char** argv) {
+    PenImport job;
+    const char* output = nullptr;
+    bool force = false;
+    bool forced = false;
+    InputKind forcedKind = InputKind::Text;
+    for (int i = 0; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (isHelpOption(argv[i])) {
+            std::fputs(importHelp, stdout);
+            return 0;
+        }
+        if (argument == "--points") {
+            if (!numberOption("import", argc, argv, i, 1, 1000000, job.points))
+                return 2;
+        } else if (argument == "-o") {
+            if (!(output = outputOption("import", argc, argv, i)))
+                return 2;
+        } else if (argument == "--force") {
+            force = true;
+        } else if (argument == "--strict") {
+            job.strict = true;
+        } else if (argument == "--from") {
+            const char* kind = optionValue("import", argc, argv, i, "jhf, svg or text");
+            if (!kind)
+                return 2;
+            if (!parseKind(kind, forcedKind))
+                return usage(std::string("--from takes jhf, svg or text, not '") + kind + "'");
+            forced = true;
+        } else if (argument == "--chars") {
+            const char* spec = optionValue("import", argc, argv, i, "characters such as A-Z");
+            std::string problem;
+            if (!spec)
+                return 2;
+            if (!parseCharSpec(spec, job.chars, problem))
+                return usage("--chars '" + std::string(spec) + "' " + problem);
+            job.pickChars = true;
+        } else if (argument == "--lift") {
+            const char* height = optionValue("import", argc, argv, i, "a height");
+            if (!height)
+                return 2;
+            char* end = nullptr;
+            job.lift = std::strtod(height, &end);
+            if (end == height || *end || !(job.lift >= 0) || job.lift > 1e30)
+                return usage(std::string("--lift takes a height of 0 or more, not '") + height +
+                             "'");
+            job.liftGiven = true;
+        } else if (argv[i][0] != '-' || argument == "-") {
+            job.inputs.push_back(argument);
+        } else {
+            return usage("unexpected argument '" + argument + "'");
+        }
+    }
+    if (job.inputs.empty())
+        return usage("no input file given");
+    if (std::count(job.inputs.begin(), job.inputs.end(), "-") > 1)
+        return usage("standard input ('-') can be read only once");
+
+    for (const std::string& input : job.inputs) {
+        std::string data, error;
+        if (!readWholeFile(input, data, error)) {
+            std::fprintf(stderr, "alphabet-tool import: %s\n", error.c_str());
+            return 2;
+        }
+        job.kinds.push_back(forced ? forcedKind : kindOf(data));
+        job.data.push_back(std::move(data));
+    }
+    const auto text = std::find(job.kinds.begin(), job.kinds.end(), InputKind::Text);
+    if (text != job.kinds.end()) {
+        const std::string& name = job.inputs[std::size_t(text - job.kinds.begin())];
+        if (job.inputs.size() > 1)
+            return usage(name + " is text; a text import takes one file");
+        if (job.pickChars || job.liftGiven || job.strict)
+            return usage(name +
+                         " is text; --chars, --lift and --strict are for fonts and drawings");
+        return importText(name, job.data[0], job.points, output, force);
+    }
+    job.output = output ? output : "universal.alphabet";
+    job.replaceExisting = output || force;
+    return importPenData(job);
 }

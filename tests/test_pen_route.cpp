@@ -1,0 +1,173 @@
+#include "alphabet/HersheyFont.h"
+#include "alphabet/PenPath.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+const char* const hersheyDir = "/usr/share/hershey-fonts";
+
+bool same(const Point3& a, const Point3& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+PenFont hershey(const std::string& text, PenError& error) {
+    PenFont font;
+    readHersheyFont(text, font, error);
+    return font;
+}
+
+double distance(const Point3& a, const Point3& b) {
+    return std::sqrt(double(a.x - b.x) * (a.x - b.x) + double(a.y - b.y) * (a.y - b.y) +
+                     double(a.z - b.z) * (a.z - b.z));
+}
+
+} // namespace
+
+class PenRouteTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void debianHersheyFontsRead() {
+        const QStringList fonts = QDir(hersheyDir).entryList({"*.jhf"}, QDir::Files);
+        QCOMPARE(fonts.size(), 32);
+        for (const QString& name : fonts) {
+            QFile file(QString(hersheyDir) + "/" + name);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            PenError error;
+            const PenFont font = hershey(file.readAll().toStdString(), error);
+            QVERIFY2(font.glyphs.size() >= 96, qPrintable(name + ": " + error.message.c_str()));
+            QCOMPARE(font.glyphs[33].character, char32_t(U'A'));
+        }
+        QFile file(QString(hersheyDir) + "/rowmans.jhf");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        PenError error;
+        const PenFont font = hershey(file.readAll().toStdString(), error);
+        // A is "RFJ[ RRFZ[ RMTWT": three strokes, y turned up, the margins dropped.
+        const std::vector<PenStroke>& a = font.glyphs[33].strokes;
+        QCOMPARE(a.size(), std::size_t(3));
+        const double expected[3][4] = {{0, 12, -8, -9}, {0, 12, 8, -9}, {-5, -2, 5, -2}};
+        for (int s = 0; s < 3; ++s) {
+            QCOMPARE(a[s].size(), std::size_t(2));
+            QVERIFY(a[s][0].x == expected[s][0] && a[s][0].y == expected[s][1] &&
+                    a[s][1].x == expected[s][2] && a[s][1].y == expected[s][3]);
+        }
+        QCOMPARE(font.height, 21.0); // H runs from F to [
+        QCOMPARE(font.heightName, std::string("the cap height of H"));
+    }
+
+    void hersheyRecordsWrapAndLiesAreNamed() {
+        const std::string pairs = "JZ" + std::string(60, 'R') + "KFK[ RYFY[ RKPYP";
+        const std::string record = "    8 " + std::to_string(pairs.size() / 2) + pairs;
+        PenError error;
+        const PenFont oneLine = hershey(record + "\n", error);
+        const PenFont wrapped =
+            hershey(record.substr(0, 72) + "\n" + record.substr(72) + "\n", error);
+        QVERIFY(oneLine.glyphs.size() == 1 && wrapped.glyphs.size() == 1);
+        QCOMPARE(wrapped.glyphs[0].strokes.size(), oneLine.glyphs[0].strokes.size());
+
+        const struct {
+            const char* text;
+            int line;
+            const char* problem;
+        } bad[] = {
+            {"    1  1JZ\n    2 27H\\PBP_ RTBT_\n", 2, "announces 27 coordinate pairs"},
+            {"    1  3JZ\n", 1,
+             "announces 3 coordinate pairs (6 characters after column 8) but "
+             "holds 2"},
+            {"\n  x 1  2JZRF\n", 2, "glyph number in columns 1 to 5"},
+            {"    1   JZ\n", 1, "count of coordinate pairs"},
+            {"    1  2JZ\tR\n", 1, "is not a coordinate"},
+            {"\n \n", 0, "no Hershey records"},
+        };
+        for (const auto& c : bad) {
+            PenError why;
+            QVERIFY(hershey(c.text, why).glyphs.empty());
+            QVERIFY2(why.line == c.line && why.message.find(c.problem) != std::string::npos,
+                     why.message.c_str());
+        }
+    }
+
+    void liftsGoUpAcrossAndDown() {
+        const PenGlyph glyph{0, {{{0, 0}, {1, 0}}, {{2, 0}, {2, 1}}}};
+        const PenRoute lifted = penRoute(glyph, 0.5f);
+        const std::vector<Point3> up = {{0, 0, 0},    {1, 0, 0}, {1, 0, 0.5f},
+                                        {2, 0, 0.5f}, {2, 0, 0}, {2, 1, 0}};
+        QCOMPARE(lifted.points.size(), up.size());
+        for (std::size_t k = 0; k < up.size(); ++k)
+            QVERIFY(same(lifted.points[k], up[k]) && lifted.rank[k] != freeRank);
+        QCOMPARE(lifted.fixedCount, 6);
+
+        const PenRoute flat = penRoute(glyph, 0);
+        QCOMPARE(flat.points.size(), std::size_t(4));
+        QVERIFY(same(flat.points[2], {2, 0, 0}));
+        // A stroke that starts where the last ended lifts straight up and down.
+        const PenRoute touching = penRoute({0, {{{0, 0}, {1, 0}}, {{1, 0}, {1, 1}}}}, 2);
+        QCOMPARE(touching.points.size(), std::size_t(5));
+        QVERIFY(same(touching.points[2], {1, 0, 2}) && same(touching.points[3], {1, 0, 0}));
+        QVERIFY(penRoute({0, {}}, 1).points.empty());
+    }
+
+    void cornersAreTurnsOfMoreThanThirtyDegreesOutsideCurves() {
+        PenStroke stroke = {{0, 0}, {1, 0}, {1, 1}}; // 90 degrees at (1, 0)
+        for (int k = 1; k <= 4; ++k)                 // 20 degrees each: no corners
+            stroke.push_back({1 + (1 - std::cos(k * 20 * M_PI / 180)) * 0.5,
+                              1 + std::sin(k * 20 * M_PI / 180) * 0.5});
+        stroke.push_back({3, 3, true}); // inside a curve: never a corner
+        stroke.push_back({3, 10, false});
+        stroke.push_back({0, 10});
+        const PenRoute route = penRoute({0, {stroke}}, 1);
+        std::vector<unsigned char> expected(route.points.size(), freeRank);
+        expected.front() = expected.back() = pathEndRank;
+        expected[1] = cornerRank;                       // the right angle
+        expected[route.points.size() - 2] = cornerRank; // (3, 10): a joint, turning 90 degrees
+        QCOMPARE(route.rank, expected);
+    }
+
+    void resamplingKeepsEveryRankedPointWithEvenSpacing() {
+        const PenGlyph glyph{0,
+                             {{{0, 0}, {4, 0}, {4, 1}},
+                              {{6, 0}, {6.5, 2, true}, {7.2, 3.8, true}, {8, 5.2}, {9, 0}},
+                              {{10, 0}}}};
+        const PenRoute route = penRoute(glyph, 1.5f);
+        for (int count : {route.fixedCount, route.fixedCount + 1, route.fixedCount + 17, 200}) {
+            const std::vector<Point3> points = resampleRoute(route, count);
+            QCOMPARE(points.size(), std::size_t(count));
+            // Each ranked point appears, in order; between two of them the steps are equal.
+            std::size_t at = 0;
+            std::vector<std::size_t> kept;
+            for (std::size_t k = 0; k < route.points.size(); ++k) {
+                if (!route.rank[k])
+                    continue;
+                while (at < points.size() && !same(points[at], route.points[k]))
+                    ++at;
+                QVERIFY2(at < points.size(), qPrintable(QString("count %1").arg(count)));
+                kept.push_back(at);
+            }
+            double shortest = INFINITY, longest = 0;
+            for (std::size_t j = 0; j + 1 < kept.size(); ++j) {
+                const std::size_t steps = kept[j + 1] - kept[j];
+                const double first = distance(points[kept[j]], points[kept[j] + 1]);
+                for (std::size_t k = kept[j]; k < kept[j + 1] && steps > 1; ++k)
+                    QVERIFY(std::fabs(distance(points[k], points[k + 1]) - first) < 0.02 * first);
+                shortest = std::min(shortest, first);
+                longest = std::max(longest, first);
+            }
+            if (count >= 100) // with points to spare, every section gets its share
+                QVERIFY2(longest < 2.2 * shortest, qPrintable(QString::number(longest / shortest)));
+        }
+        // Too few points: the path's ends and then the stroke ends are kept first.
+        const std::vector<Point3> few = resampleRoute(route, 4);
+        QCOMPARE(few.size(), std::size_t(4));
+        QVERIFY(same(few.front(), {0, 0, 0}) && same(few.back(), {10, 0, 0}));
+        const std::vector<Point3> empty = resampleRoute(penRoute({0, {}}, 1), 3);
+        QVERIFY(empty.size() == 3 && same(empty[1], {0, 0, 0}));
+    }
+};
+
+QTEST_APPLESS_MAIN(PenRouteTest)
+#include "test_pen_route.moc"
