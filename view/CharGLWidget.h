@@ -9,6 +9,7 @@
 #include "view/GridGeometry.h"
 #include "view/GridScroll.h"
 #include "view/RedrawScope.h"
+#include "view/VectorCellPainter.h"
 
 #include <QOpenGLWidget>
 #include <QString>
@@ -45,6 +46,11 @@ public:
 
     // Scrolls the grid so that `row` is at the top of the view.
     void showRowAtTop(int row);
+    // Turns every glyph to `orientation`, as if each had been dragged there.
+    void turnEveryGlyph(const Quaternion orientation);
+    // The cells the view shows now, with their corners in widget coordinates,
+    // for drawing the view as vectors.
+    std::vector<VectorCell> cellsShown() const;
 
 protected:
     bool event(QEvent* event) override;

@@ -19,6 +19,8 @@ public:
 
     // Every glyph back to `identity`; the flags stay.
     void resetOrientations(const Quaternion identity);
+    // Every glyph, those held and those not, to `orientation`; the flags stay.
+    void turnAll(const Quaternion orientation);
     // Forgets every glyph: all back to the identity without flags.
     void clear() { glyphs.clear(); }
     // Glyphs with an orientation or flags of their own.
@@ -31,4 +33,12 @@ private:
     };
 
     std::unordered_map<int, Turn> glyphs;
+    Quaternion unheld = {0, 0, 0, 1}; // the orientation of every glyph not held
 };
+
+// The orientation that shows a glyph turned by `degrees` about `axis` (in the
+// glyph file's coordinates, through the centroid), counterclockwise as seen
+// from the axis's tip towards the centroid. The view applies an orientation's
+// conjugate, so this is the rotation by -degrees, as a drag would compose it
+// onto the identity. A zero axis gives the identity.
+void orientationTurnedBy(const float axis[3], double degrees, Quaternion orientation);
