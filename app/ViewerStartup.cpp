@@ -22,6 +22,7 @@ const char* const help =
     "  Home, End                the first row at the top, the last at the bottom\n"
     "  hover a cell             the glyph's index, label and point count\n"
     "  Ctrl+O                   open another glyph file\n"
+    "  Ctrl+S                   save the picture shown (PNG, SVG or PDF)\n"
     "  drop a file on the window  open it\n"
     "\n"
     "Options:\n"

@@ -3,17 +3,19 @@
 # As root it installs what is missing; otherwise it prints the one command to run.
 set -euo pipefail
 
-base=(cmake make g++ pkg-config qtbase5-dev qt5-style-plugins libglew-dev
+base=(cmake make g++ pkg-config qtbase5-dev libqt5svg5-dev qt5-style-plugins libglew-dev
       libglu1-mesa-dev libgl1-mesa-dri zlib1g-dev libxcb1-dev fonts-dejavu-core xvfb xauth)
 case "${1:-run}" in
   run) wanted=("${base[@]}") ;;
   # weston (its headless backend and screenshooter) and Wayland platform plugins; Qt 6 for
   # the second build; the install test validates the desktop entry, builds a MIME
-  # database and formats the manuals.
-  test) wanted=("${base[@]}" weston qtwayland5 qt6-base-dev libqt6opengl6-dev qt6-wayland
-                desktop-file-utils shared-mime-info man-db) ;;
+  # database and formats the manuals; SVG and PDF sheets are rasterised to check them.
+  test) wanted=("${base[@]}" weston qtwayland5 qt6-base-dev libqt6opengl6-dev qt6-svg-dev
+                qt6-wayland desktop-file-utils shared-mime-info man-db librsvg2-bin
+                poppler-utils) ;;
   fuzz) wanted=("${base[@]}" clang libclang-rt-14-dev) ;;
-  bench) wanted=("${base[@]}" libbenchmark-dev time) ;;
+  # matplotlib draws the same sheet as render's SVG and PDF, for their rows.
+  bench) wanted=("${base[@]}" libbenchmark-dev time python3-matplotlib) ;;
   # CPack reads the package's dependencies from the binaries with dpkg-shlibdeps and file.
   package) wanted=("${base[@]}" dpkg-dev file) ;;
   *) echo "deps.sh: unknown task '$1' (run, test, fuzz, bench or package)" >&2; exit 2 ;;
