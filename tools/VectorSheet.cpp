@@ -11,13 +11,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <vector>
 
 namespace {
 
 // Cells drawn in one go: each pass of the painter covers them all with one
 // style, and the points held for them stay few whatever the sheet's size.
-constexpr int cellsPerBatch = 256;
+constexpr int cellsPerBatch = 64;
 // The widest and tallest page PDF readers accept.
 constexpr double maxPdfPoints = 14400;
 
@@ -55,15 +56,22 @@ public:
                     break;
                 batch.push_back({glyphs.glyph(index), glyphs.pointsPerGlyph(), turn, index,
                                  QPointF(column * gridCellSize, (row - firstRow) * gridCellSize)});
-                if (int(batch.size()) == cellsPerBatch) {
-                    cells.paint(batch);
-                    batch.clear();
-                }
+                if (int(batch.size()) == cellsPerBatch)
+                    paintBatch(cells, batch);
             }
-        cells.paint(batch);
+        paintBatch(cells, batch);
     }
 
 private:
+    // Draws `batch` and lets go of its glyphs' points: the sheet streams through
+    // the file, whatever its size.
+    void paintBatch(VectorCellPainter& cells, std::vector<VectorCell>& batch) const {
+        cells.paint(batch);
+        if (!batch.empty())
+            glyphs.release(batch.front().index, int(batch.size()));
+        batch.clear();
+    }
+
     const AlphabetFile& glyphs;
     const SheetLayout& layout;
     const float* turn;
@@ -131,6 +139,12 @@ int writeSvg(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRe
 } // namespace
 
 int writeVectorSheet(const char* input, const SheetRequest& sheet) {
+    // Qt's SVG generator builds each page in a string of megabytes and converts it
+    // at the end: freed large blocks are kept for the next page rather than handed
+    // back to the kernel and faulted in again, which halves the page faults.
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_TOP_PAD, 64 << 20);
     // Qt's own platform for pictures that are never shown: no display server, no GL.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int qtArgc = 1;
