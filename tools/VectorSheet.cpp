@@ -8,10 +8,12 @@
 
 #include <QGuiApplication>
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <malloc.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -19,6 +21,8 @@ namespace {
 // Cells drawn in one go: each pass of the painter covers them all with one
 // style, and the points held for them stay few whatever the sheet's size.
 constexpr int cellsPerBatch = 64;
+// Threads drawing SVG pages at once: one for each of the machine's cores, at most this many.
+constexpr int maxSvgThreads = 2;
 // The widest and tallest page PDF readers accept.
 constexpr double maxPdfPoints = 14400;
 
@@ -121,18 +125,39 @@ int writeSvg(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRe
         if (OutputFile::check(pageName(sheet.output, page), sheet.rules, error) !=
             OutputStatus::Ready)
             return refuse(error);
+    // The pages are files of their own: as many threads as there are cores (two at
+    // most) draw them, each taking the next page not yet taken.
+    std::vector<int> statuses(std::size_t(layout.pages), -1);
+    std::atomic<int> next{0};
+    std::atomic<bool> failed{false};
+    const auto work = [&] {
+        for (int page = next++; page < layout.pages && !failed; page = next++) {
+            const int status =
+                writeSvgPage(drawer, page, pageName(sheet.output, page + 1), sheet.rules);
+            statuses[std::size_t(page)] = status;
+            failed = failed || status != 0;
+        }
+    };
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    std::vector<std::thread> helpers;
+    for (int k = 1; k < std::min({cores, layout.pages, maxSvgThreads}); ++k)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
     for (int page = 0; page < layout.pages; ++page) {
-        const std::string name = pageName(sheet.output, page + 1);
-        if (const int status = writeSvgPage(drawer, page, name, sheet.rules))
-            return status;
-        const int firstRow = page * layout.rowsPerPage;
-        const int first = layout.glyphAt(firstRow, 0);
+        if (statuses[std::size_t(page)] != 0)
+            continue;
+        const int first = layout.glyphAt(page * layout.rowsPerPage, 0);
         const int last = std::min(first + layout.rowsOnPage(page) * layout.columns,
                                   layout.first + layout.glyphs) -
                          1;
         std::fprintf(stderr, "alphabet-tool render: wrote %s (page %d of %d, glyphs %d to %d)\n",
-                     name.c_str(), page + 1, layout.pages, first, last);
+                     pageName(sheet.output, page + 1).c_str(), page + 1, layout.pages, first, last);
     }
+    for (const int status : statuses)
+        if (status > 0)
+            return status;
     return 0;
 }
 
