@@ -22,9 +22,10 @@ constexpr double glyphPointSize = 5;
 constexpr float labelWidthPerPoint = 0.83f;
 constexpr int labelInset = 10;
 
-// Hundredths of a pixel are far below what shows and keep SVG numbers short.
+// Tenths of a pixel are below what shows (a dot is 5 pixels, its centre held
+// to 0.05), and short numbers are what an SVG's size and time go by.
 double rounded(double value) {
-    return std::round(value * 100) / 100;
+    return std::round(value * 10) / 10;
 }
 
 QPointF placed(const QPointF& corner, const ClipPoint& clip, double side) {

@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <cstdio>
 
 namespace {
 
@@ -29,6 +30,8 @@ OutputStatus VectorDocument::open(const std::string& path_, const OutputRules& r
     const OutputStatus status = file.open(path, rules, error);
     if (status != OutputStatus::Ready)
         return status;
+    // Megabytes go out in large writes rather than the stream's default 4 KiB ones.
+    std::setvbuf(file.stream(), nullptr, _IOFBF, 1 << 20);
     if (!device.open(file.stream(), QIODevice::WriteOnly)) {
         error = OutputFile::shownName(path) + ": can't write";
         return OutputStatus::Failed;
