@@ -3,6 +3,7 @@
 #include "ViewProbe.h"
 #include "alphabet/AlphabetWriter.h"
 #include "alphabet/SampleAlphabet.h"
+#include "view/GlyphProjection.h"
 
 #include <QStandardPaths>
 #include <QtTest>
@@ -72,6 +73,35 @@ private slots:
             QVERIFY2(worstFrameOffset(gl, marks.frameSides) <= 0.5,
                      qPrintable(QString("%1 px").arg(worstFrameOffset(gl, marks.frameSides))));
         }
+    }
+
+    // A glyph so small that one of its points comes nearer the eye than the near
+    // plane: GL leaves that point out, and so does the SVG.
+    void pointsBeforeTheNearPlaneAreLeftOut() {
+        QTemporaryDir dir;
+        const QVector<Point3> points = {{-0.05f, 0, 0}, {0, 0.05f, 0},     {0.05f, 0, 0},
+                                        {0, -0.05f, 0}, {0.02f, 0, 0.05f}, {-0.02f, 0, -0.05f}};
+        const QString file = dir.filePath("tiny.alphabet");
+        writeGlyphFile(file, 6, 1, points);
+        const GlyphCamera camera = placeGlyphCamera(points.data(), 6);
+        const GlyphProjection projection(camera, identityRotation);
+        QVector<QPointF> kept, cut;
+        for (const Point3& p : points) {
+            const ClipPoint clip = projection.clip(p);
+            const CellPosition at = GlyphProjection::inCell(clip, 100);
+            (GlyphProjection::insideDepthRange(clip) ? kept : cut).append(QPointF(at.x, at.y));
+        }
+        QCOMPARE(cut.size(), 1);
+
+        QCOMPARE(runTool({"render", file, "-o", dir.filePath("gl.png")}).status, 0);
+        QCOMPARE(runTool({"render", file, "-o", dir.filePath("v.svg")}).status, 0);
+        const QImage gl = QImage(dir.filePath("gl.png")).convertToFormat(QImage::Format_RGB32);
+        const SvgMarks marks = readSvgMarks(fileBytes(dir.filePath("v.svg")));
+        QCOMPARE(marks.dots.size(), kept.size());
+        int measured = 0;
+        QVERIFY(worstDotOffset(gl, marks.dots, 1, measured) <= 0.5 && measured > 0);
+        const QPoint where = cut.front().toPoint();
+        QVERIFY2(tint(gl.pixel(where), 0) < 0.1, "GL draws the point the SVG leaves out");
     }
 
     void pdfPagesMatchTheSvgAndFitReaders() {
