@@ -112,19 +112,6 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("s.svg")) && !QFile::exists(dir.filePath("s-6.svg")));
     }
 
-    void vectorsNeedNoDisplay() {
-        QTemporaryDir dir;
-        const QString file = writeLetters(dir, 48);
-        QProcessEnvironment bare; // no DISPLAY, no QT_QPA_PLATFORM, no Xvfb on the PATH
-        bare.insert("PATH", dir.filePath("nothing"));
-        bare.insert("HOME", dir.path());
-        for (const char* out : {"bare.svg", "bare.pdf"}) {
-            const ToolRun run = runTool({"render", file, "-o", dir.filePath(out)}, {}, bare);
-            QVERIFY2(run.status == 0, run.err);
-            QVERIFY(fileBytes(dir.filePath(out)).startsWith(out[5] == 's' ? "<?xml" : "%PDF-"));
-        }
-    }
-
     void outputRulesHoldForVectors() {
         QTemporaryDir dir;
         const QString file = writeLetters(dir, 6);
