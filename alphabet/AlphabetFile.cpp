@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -208,6 +209,18 @@ void AlphabetFile::load(int descriptor, const char* path, Storage storage, Kinds
     if (loaded < header.glyphCount)
         report(path, "header announces %d glyphs but the file holds %d in full; loaded %d",
                header.glyphCount, count, count);
+}
+
+void AlphabetFile::release(int first, int count) const {
+    if (!mapping || count <= 0)
+        return;
+    const std::uintptr_t page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(glyph(first));
+    const std::uintptr_t end = reinterpret_cast<std::uintptr_t>(glyph(first + count));
+    // Whole pages only: a page shared with the glyphs around stays.
+    const std::uintptr_t from = (start + page - 1) / page * page, to = end / page * page;
+    if (from < to)
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
 }
 
 // MAP_SHARED: the pages are the page cache's own and are never written, so a

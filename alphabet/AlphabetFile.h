@@ -54,6 +54,11 @@ public:
         return points + static_cast<std::size_t>(index) * static_cast<std::size_t>(perGlyph);
     }
     bool isMapped() const { return mapping != nullptr; }
+    // Lets the memory that the mapped points of glyphs `first` to `first + count - 1`
+    // hold go, once they are used: a pass over all glyphs then keeps few of them
+    // resident. They are read from the file again when next touched. Does nothing
+    // where the points are held in memory.
+    void release(int first, int count) const;
     // True once a read found the mapped file shortened since it was opened; the lost
     // pages read as zeros.
     bool damaged() const;

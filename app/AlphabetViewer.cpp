@@ -1,5 +1,6 @@
 #include "app/AlphabetViewer.h"
 
+#include "app/PictureSaver.h"
 #include "view/CharGLWidget.h"
 #include "view/GridGeometry.h"
 
@@ -48,6 +49,10 @@ AlphabetViewer::AlphabetViewer(QWidget* parent, Qt::WindowFlags flags,
     open->setShortcut(QKeySequence::Open);
     connect(open, &QAction::triggered, this, &AlphabetViewer::chooseFile);
     addAction(open);
+    auto* save = new QAction(tr("Save picture…"), this);
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &AlphabetViewer::choosePictureFile);
+    addAction(save);
 
     // A file named on the command line that can't be shown is said once the window is up.
     if (!defaultFile && !glyphView->showsGlyphFile())
@@ -86,6 +91,34 @@ void AlphabetViewer::chooseFile() {
 
 void AlphabetViewer::setDirectionShown(bool shown) {
     glyphView->setDirectionShown(shown);
+}
+
+bool AlphabetViewer::savePictureAs(const QString& path) {
+    QString why;
+    if (savePicture(*glyphView, path, why))
+        return true;
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(),
+                                tr("Can't save the picture %1.").arg(path), QMessageBox::Ok, this);
+    box->setInformativeText(why + ".");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+    return false;
+}
+
+void AlphabetViewer::choosePictureFile() {
+    auto* dialog = new QFileDialog(this, tr("Save picture"),
+                                   QFileInfo(QFile::decodeName(glyphView->alphabetPath())).absolutePath(),
+                                   tr("PNG pictures (*.png);;SVG pictures (*.svg);;PDF documents "
+                                      "(*.pdf)"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix("png");
+    // A name typed without an extension takes the one of the kind chosen.
+    connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+        dialog->setDefaultSuffix(filter.section("(*.", 1).left(3));
+    });
+    connect(dialog, &QFileDialog::fileSelected, this, &AlphabetViewer::savePictureAs);
+    dialog->open();
 }
 
 void AlphabetViewer::dragEnterEvent(QDragEnterEvent* event) {

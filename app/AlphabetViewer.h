@@ -12,7 +12,7 @@ class QDropEvent;
 
 // The fixed 430 x 430 main window holding the 400 x 400 glyph view. It opens
 // the glyph file named on the command line, one dropped on it, or one chosen
-// with Ctrl+O.
+// with Ctrl+O, and saves a picture of the view with Ctrl+S.
 class AlphabetViewer : public QMainWindow {
     Q_OBJECT
 
@@ -33,6 +33,11 @@ public:
     void chooseFile();
     // Marks each path's start and direction, as the key D does.
     void setDirectionShown(bool shown);
+    // Saves the view as shown to `path` (PNG, SVG or PDF by the extension); a
+    // picture that can't be saved is said in a message box.
+    bool savePictureAs(const QString& path);
+    // Asks where to save the picture of the view (Ctrl+S), without blocking the window.
+    void choosePictureFile();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -28,6 +28,7 @@ const char* const help =
     "  hover a cell             the glyph's index, label and point count, and\n"
     "                           the point under the pointer: index and x, y, z\n"
     "  Ctrl+O                   open another glyph file\n"
+    "  Ctrl+S                   save the picture shown (PNG, SVG or PDF)\n"
     "  drop a file on the window  open it\n"
     "\n"
     "Options:\n"

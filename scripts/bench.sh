@@ -43,13 +43,17 @@ fail() {
   exit 1
 }
 
-echo "Running the benchmarks (about two minutes)..." >&2
+echo "Running the benchmarks (about four minutes)..." >&2
 "$bin/bench_pure" --benchmark_enable_random_interleaving=true \
   "$rows" "$work/small.alphabet" "$work/large.alphabet" >"$log" 2>&1 || fail bench_pure
 rm "$work/large.alphabet"
 "$bin/bench_paint" "$rows" "$work/sample/universal.alphabet" "$work/points10k.alphabet" \
   "$work/glyphs100k.alphabet" >"$log" 2>&1 || fail bench_paint
 bench/pen_import_rows.sh "$bin/alphabet-tool" "$rows" "$work" >"$log" 2>&1 || fail pen_import_rows.sh
+
+# render's SVG and PDF sheets against matplotlib, and their peak memory.
+bench/vector_sheets.sh "$bin" "$work" "$rows" "$work/glyphs100k.alphabet" >"$log" 2>&1 ||
+  fail vector_sheets.sh
 
 # 4,000,000 glyphs of 48 points, real points written out and synced, so that
 # the disk's write-back does not run during the timed starts.

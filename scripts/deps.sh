@@ -3,19 +3,22 @@
 # As root it installs what is missing; otherwise it prints the one command to run.
 set -euo pipefail
 
-base=(cmake make g++ pkg-config qtbase5-dev qt5-style-plugins libglew-dev
+base=(cmake make g++ pkg-config qtbase5-dev libqt5svg5-dev qt5-style-plugins libglew-dev
       libglu1-mesa-dev libgl1-mesa-dri zlib1g-dev libxcb1-dev fonts-dejavu-core xvfb xauth)
 case "${1:-run}" in
   run) wanted=("${base[@]}") ;;
   # weston (its headless backend and screenshooter) and Wayland platform plugins; Qt 6 for
   # the second build; the install test validates the desktop entry, builds a MIME
-  # database and formats the manuals.
-  # The pen import tests read Debian's Hershey fonts.
-  test) wanted=("${base[@]}" weston qtwayland5 qt6-base-dev libqt6opengl6-dev qt6-wayland
-                desktop-file-utils shared-mime-info man-db hershey-fonts-data) ;;
+  # database and formats the manuals; SVG and PDF sheets are rasterised to check them;
+  # the pen import tests read Debian's Hershey fonts.
+  test) wanted=("${base[@]}" weston qtwayland5 qt6-base-dev libqt6opengl6-dev qt6-svg-dev
+                qt6-wayland desktop-file-utils shared-mime-info man-db librsvg2-bin
+                poppler-utils hershey-fonts-data) ;;
   fuzz) wanted=("${base[@]}" clang libclang-rt-14-dev) ;;
-  # The pen import rows: Debian's Hershey fonts, and svgelements for the Python comparison.
-  bench) wanted=("${base[@]}" libbenchmark-dev time hershey-fonts-data python3-svgelements) ;;
+  # matplotlib draws the same sheet as render's SVG and PDF, for their rows; the pen
+  # import rows read Debian's Hershey fonts, with svgelements for the Python comparison.
+  bench) wanted=("${base[@]}" libbenchmark-dev time python3-matplotlib hershey-fonts-data
+                 python3-svgelements) ;;
   # CPack reads the package's dependencies from the binaries with dpkg-shlibdeps and file.
   package) wanted=("${base[@]}" dpkg-dev file) ;;
   *) echo "deps.sh: unknown task '$1' (run, test, fuzz, bench or package)" >&2; exit 2 ;;

@@ -1,6 +1,7 @@
 #include "view/DirectionMarks.h"
 #include "view/GlyphCamera.h"
 #include "view/GlyphProjection.h"
+#include "view/GlyphTurns.h"
 
 #include <QtTest>
 #include <cmath>
@@ -247,6 +248,34 @@ private slots:
         }
         QCOMPARE(onLeg[0] + onLeg[1], int(marks.arrows.size()));
         QVERIFY(onLeg[0] > 0 && onLeg[1] > 0);
+    }
+
+    // A turn asked for by axis and degrees is counterclockwise seen from the
+    // axis's tip: on the diamond seen from +z, right goes up about z, the near
+    // side goes right about y, and the far side goes up about x.
+    void turnByAxisAndDegreesTurnsCounterclockwise() {
+        const Point3 diamond[] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}};
+        const GlyphCamera camera = placeGlyphCamera(diamond, 4);
+        const double off = 50 * std::sqrt(3.0) / 2.1;
+        const struct {
+            float axis[3];
+            double degrees;
+            Point3 point;
+            double x, y;
+        } cases[] = {{{0, 0, 1}, 90, {1, 0, 0}, 50, 50 - off},
+                     {{0, 2, 0}, 90, {0, 0, 1}, 50 + off, 50},
+                     {{1, 0, 0}, 90, {0, 0, -1}, 50, 50 - off},
+                     {{0, 0, 1}, -90, {1, 0, 0}, 50, 50 + off},
+                     {{0, 0, 1}, 360, {1, 0, 0}, 50 + off, 50}};
+        for (const auto& c : cases) {
+            Quaternion turn;
+            orientationTurnedBy(c.axis, c.degrees, turn);
+            const CellPosition at =
+                GlyphProjection::inCell(GlyphProjection(camera, turn).clip(c.point), 100);
+            QVERIFY2(
+                std::fabs(at.x - c.x) < 1e-3 && std::fabs(at.y - c.y) < 1e-3,
+                qPrintable(QString("%1 degrees: at (%2, %3)").arg(c.degrees).arg(at.x).arg(at.y)));
+        }
     }
 };
 

@@ -5,6 +5,8 @@
 #include "tools/RenderSetup.h"
 #include "tools/SheetLayout.h"
 #include "tools/SheetPager.h"
+#include "tools/SheetRequest.h"
+#include "tools/VectorSheet.h"
 #include "tools/VirtualDisplay.h"
 #include "view/CharGLWidget.h"
 #include "view/GridGeometry.h"
@@ -24,21 +26,31 @@
 namespace {
 
 const char* const renderHelp =
-    "usage: alphabet-tool render FILE -o OUT.png [--columns N] [--glyphs FIRST-LAST]\n"
+    "usage: alphabet-tool render FILE -o OUT.png|OUT.svg|OUT.pdf [--format png|svg|pdf]\n"
+    "                            [--columns N] [--glyphs FIRST-LAST] [--turn X,Y,Z,DEGREES]\n"
     "                            [--direction]\n"
     "Draws the glyphs of a glyph file with the viewer's own drawing, each cell as\n"
-    "the viewer shows it before any glyph is turned, and writes them as a PNG\n"
-    "sheet of N cells to a row (default 4, as in the viewer).\n"
+    "the viewer shows it before any glyph is turned, and writes them as a sheet of\n"
+    "N cells to a row (default 4, as in the viewer): a PNG, or the same picture as\n"
+    "vectors in SVG or PDF, chosen by OUT's extension (.svg, .pdf; PNG otherwise)\n"
+    "or by --format, which wins.\n"
+    "--turn X,Y,Z,DEGREES shows every glyph turned by DEGREES about the axis\n"
+    "(X, Y, Z) of the glyph file's coordinates through its centroid,\n"
+    "counterclockwise as seen from the axis's tip, as a drag that far would:\n"
+    "0,1,0,90 carries the glyph's x axis onto its negative z axis.\n"
     "--glyphs FIRST-LAST draws glyphs FIRST to LAST only (numbered from 0, both\n"
     "included); FIRST alone draws one glyph, FIRST- runs to the last glyph.\n"
     "--direction marks each glyph's first point with a green ring and the way its\n"
     "path runs with arrowheads, as the viewer's key D does.\n"
-    "A sheet taller than 16384 pixels is cut into pages of whole rows, written as\n"
-    "OUT-1.png, OUT-2.png, ... and each named on standard error; one that fits is\n"
-    "written to OUT.png itself ('-' for standard output). OUT may not be FILE; a\n"
-    "device or FIFO is written straight through; a symlink's target is replaced\n"
-    "and the link kept; a replaced file keeps its permissions.\n"
-    "Needs an X display; where DISPLAY is not set it starts Xvfb for itself.\n"
+    "A sheet taller than 16384 pixels is cut into pages of whole rows: PNG and SVG\n"
+    "pages are written as OUT-1.png, OUT-2.png, ... and each named on standard\n"
+    "error; a PDF holds them as its pages. One that fits is written to OUT itself\n"
+    "('-' for standard output). Cells are 100 pixels; a PDF has 0.75 points to the\n"
+    "pixel, so at most 192 columns. OUT may not be FILE; a device or FIFO is\n"
+    "written straight through; a symlink's target is replaced and the link kept;\n"
+    "a replaced file keeps its permissions.\n"
+    "A PNG needs an X display; where DISPLAY is not set it starts Xvfb for itself.\n"
+    "SVG and PDF need no display.\n"
     "Qt's scale-factor variables are ignored, so cells are always 100 pixels.\n"
     "Exit status: 0 written, 1 no glyphs or drawing/write failure, 2 usage,\n"
     "unreadable FILE, a display that can't be opened, or refused output.\n";
@@ -63,14 +75,6 @@ bool waitUntilShown(QWidget& widget) {
     QApplication::processEvents();
     return true;
 }
-
-struct SheetRequest {
-    int columns = 4;
-    bool direction = false;
-    GlyphRange range;
-    std::string output;
-    OutputRules rules;
-};
 
 int refuse(const std::string& message) {
     std::fprintf(stderr, "alphabet-tool render: %s\n", message.c_str());
@@ -160,6 +164,21 @@ int runRender(int argc, char** argv) {
                               range + "'");
         } else if (!std::strcmp(argv[i], "--direction")) {
             sheet.direction = true;
+        } else if (!std::strcmp(argv[i], "--format")) {
+            const char* format = optionValue("render", argc, argv, i, "png, svg or pdf");
+            if (!format)
+                return 2;
+            if (!parseSheetFormat(format, sheet.format))
+                return refuse(std::string("--format takes png, svg or pdf, not '") + format + "'");
+            sheet.formatGiven = true;
+        } else if (!std::strcmp(argv[i], "--turn")) {
+            const char* turn = optionValue("render", argc, argv, i, "AXIS_X,AXIS_Y,AXIS_Z,DEGREES");
+            if (!turn)
+                return 2;
+            if (!parseTurn(turn, sheet.turn))
+                return refuse(std::string("--turn takes AXIS_X,AXIS_Y,AXIS_Z,DEGREES, four numbers "
+                                          "with an axis that is not zero, not '") +
+                              turn + "'");
         } else if (!std::strcmp(argv[i], "-o")) {
             const char* output = outputOption("render", argc, argv, i);
             if (!output)
@@ -187,6 +206,10 @@ int runRender(int argc, char** argv) {
     sheet.rules.input = input;
     if (OutputFile::check(sheet.output, sheet.rules, error) != OutputStatus::Ready)
         return refuse(error);
+    if (!sheet.formatGiven)
+        sheet.format = formatOfName(sheet.output);
+    if (sheet.format != SheetFormat::Png)
+        return writeVectorSheet(input, sheet);
 
     clearScaleFactors();
     VirtualDisplay display;
@@ -212,6 +235,7 @@ int runRender(int argc, char** argv) {
     view.setAttribute(Qt::WA_ShowWithoutActivating);
     view.setFixedSize(gridViewSize, gridViewSize);
     view.setDirectionShown(sheet.direction);
+    view.turnEveryGlyph(sheet.turn);
     view.show();
     if (!waitUntilShown(view))
         return fail("the view's window was never shown");

@@ -4,6 +4,7 @@
 
 #include <QSurfaceFormat>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -111,4 +112,25 @@ void CharGLWidget::wheelEvent(QWheelEvent* event) {
 
 void CharGLWidget::glDraw() {
     repaint();
+}
+
+void CharGLWidget::turnEveryGlyph(const Quaternion orientation) {
+    turns.setAll(orientation);
+    redraw.everything();
+    update();
+}
+
+std::vector<VectorCell> CharGLWidget::cellsShown() const {
+    std::vector<VectorCell> cells;
+    const int firstRow = firstRowInView(scrollOffset, cellSize);
+    CellWalk cell(scrollOffset, cellSize, columns, gridViewSize, firstRow);
+    const int count = glyphCount();
+    const long long first = std::min<long long>(count, static_cast<long long>(firstRow) * columns);
+    for (int i = static_cast<int>(first); i < count && cell.cornerY() >= -cellSize;
+         ++i, cell.next()) {
+        const double top = height() - (double(cell.cornerY()) + cellSize);
+        cells.push_back({alphabet.glyph(i), pointsPerGlyph(), turns.orientation(i), i,
+                         QPointF(cell.cornerX(), top)});
+    }
+    return cells;
 }

@@ -9,6 +9,7 @@
 #include "view/GridGeometry.h"
 #include "view/GridScroll.h"
 #include "view/RedrawScope.h"
+#include "view/VectorCellPainter.h"
 
 #include <QByteArray>
 #include <QOpenGLWidget>
@@ -55,6 +56,12 @@ public:
     // Whether each cell marks its glyph's first point and the way its path runs (key D).
     void setDirectionShown(bool shown);
     bool directionShown() const { return showDirection; }
+
+    // Turns every glyph to `orientation`, as if each had been dragged there.
+    void turnEveryGlyph(const Quaternion orientation);
+    // The cells the view shows now, with their corners in widget coordinates,
+    // for drawing the view as vectors.
+    std::vector<VectorCell> cellsShown() const;
 
 protected:
     bool event(QEvent* event) override;

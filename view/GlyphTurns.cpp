@@ -1,6 +1,7 @@
 #include "view/GlyphTurns.h"
 
 #include <algorithm>
+#include <cmath>
 
 const float* GlyphTurns::orientation(int index) const {
     const auto found = glyphs.find(index);
@@ -32,6 +33,12 @@ void GlyphTurns::setFlags(int index, unsigned char flags) {
     glyphs[index].flags = flags;
 }
 
+void GlyphTurns::setAll(const Quaternion orientation) {
+    std::copy(orientation, orientation + 4, shared);
+    for (auto& glyph : glyphs)
+        glyph.second.own = false;
+}
+
 void GlyphTurns::resetOrientations(const Quaternion identity) {
     std::copy(identity, identity + 4, shared);
     for (auto it = glyphs.begin(); it != glyphs.end();) {
@@ -44,4 +51,12 @@ void GlyphTurns::resetOrientations(const Quaternion identity) {
 void GlyphTurns::clear() {
     glyphs.clear();
     std::copy(identityRotation, identityRotation + 4, shared);
+}
+
+void orientationTurnedBy(const float axis[3], double degrees, Quaternion orientation) {
+    const double pi = std::acos(-1.0);
+    float unit[3] = {axis[0], axis[1], axis[2]};
+    Quaternion step;
+    rotationFromAxisAngle(unit, static_cast<float>(-degrees * pi / 180), step);
+    composeRotations(step, identityRotation, orientation);
 }

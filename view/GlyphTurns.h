@@ -25,6 +25,10 @@ public:
     unsigned char flags(int index) const;
     void setFlags(int index, unsigned char flags);
 
+    // Every glyph, those with an orientation of their own and the rest, to
+    // `orientation`; the flags stay.
+    void setAll(const Quaternion orientation);
+
     // Every glyph back to `identity`; the flags stay.
     void resetOrientations(const Quaternion identity);
     // Forgets every glyph: all back to the identity without flags.
@@ -42,3 +46,10 @@ private:
     std::unordered_map<int, Turn> glyphs;
     Quaternion shared = {0, 0, 0, 1};
 };
+
+// The orientation that shows a glyph turned by `degrees` about `axis` (in the
+// glyph file's coordinates, through the centroid), counterclockwise as seen
+// from the axis's tip towards the centroid. The view applies an orientation's
+// conjugate, so this is the rotation by -degrees, as a drag would compose it
+// onto the identity. A zero axis gives the identity.
+void orientationTurnedBy(const float axis[3], double degrees, Quaternion orientation);

@@ -1,0 +1,63 @@
+#include "app/PictureSaver.h"
+
+#include "alphabet/OutputFile.h"
+#include "view/CharGLWidget.h"
+#include "view/GridGeometry.h"
+#include "view/LabelFont.h"
+#include "view/VectorCellPainter.h"
+#include "view/VectorDocument.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageWriter>
+
+namespace {
+
+bool savePng(CharGLWidget& view, const std::string& path, const OutputRules& rules,
+             std::string& error) {
+    const QImage frame = view.grabFramebuffer();
+    OutputFile file;
+    if (file.open(path, rules, error) != OutputStatus::Ready)
+        return false;
+    QFile device;
+    bool written = device.open(file.stream(), QIODevice::WriteOnly);
+    if (written) {
+        QImageWriter writer(&device, "png");
+        written = writer.write(frame);
+        device.close();
+    }
+    if (!written) {
+        error = OutputFile::shownName(path) + ": can't write the picture";
+        return false;
+    }
+    return file.commit(error);
+}
+
+bool saveVectors(CharGLWidget& view, const std::string& path, const OutputRules& rules,
+                 VectorDocument::Kind kind, std::string& error) {
+    VectorDocument document;
+    if (document.open(path, rules, kind, view.size(), error) != OutputStatus::Ready)
+        return false;
+    document.painter().setClipRect(view.rect()); // cells cut by the view's edges, as shown
+    VectorCellPainter(document.painter(), labelFont(), gridCellSize).paint(view.cellsShown());
+    return document.finish(error);
+}
+
+} // namespace
+
+bool savePicture(CharGLWidget& view, const QString& path, QString& why) {
+    OutputRules rules;
+    rules.input = QFile::encodeName(view.alphabetPath()).toStdString();
+    const std::string name = QFile::encodeName(path).toStdString();
+    const QString suffix = path.section('.', -1).toLower();
+    std::string error;
+    bool saved;
+    if (path.contains('.') && suffix == "svg")
+        saved = saveVectors(view, name, rules, VectorDocument::Kind::Svg, error);
+    else if (path.contains('.') && suffix == "pdf")
+        saved = saveVectors(view, name, rules, VectorDocument::Kind::Pdf, error);
+    else
+        saved = savePng(view, name, rules, error);
+    why = QString::fromStdString(error);
+    return saved;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "alphabet/OutputFile.h"
+
+#include <QFile>
+#include <QPainter>
+#include <QSize>
+#include <memory>
+#include <string>
+
+class QPdfWriter;
+class QSvgGenerator;
+
+// An SVG picture or a PDF document, written through an OutputFile, so the
+// rules of every output hold. Its pixels are logical pixels at 96 per inch,
+// as on an ordinary screen: a PDF page is 0.75 points to the pixel.
+class VectorDocument {
+public:
+    enum class Kind { Svg, Pdf };
+    static constexpr int pixelsPerInch = 96;
+
+    VectorDocument();
+    ~VectorDocument();
+    VectorDocument(const VectorDocument&) = delete;
+    VectorDocument& operator=(const VectorDocument&) = delete;
+
+    // Opens `path` with a first page of `size` pixels, white, and a painter on it.
+    OutputStatus open(const std::string& path, const OutputRules& rules, Kind kind, QSize size,
+                      std::string& error);
+    QPainter& painter() { return paint; }
+    // Starts another page of `size` pixels (PDF only).
+    void newPage(QSize size);
+    // Ends the drawing and moves the file into place.
+    bool finish(std::string& error);
+
+private:
+    OutputFile file;
+    std::string path;
+    QFile device;
+    std::unique_ptr<QSvgGenerator> svg;
+    std::unique_ptr<QPdfWriter> pdf;
+    QPainter paint;
+};
