@@ -47,7 +47,7 @@ bool saveVectors(CharGLWidget& view, const std::string& path, const OutputRules&
 
 bool savePicture(CharGLWidget& view, const QString& path, QString& why) {
     OutputRules rules;
-    rules.input = QFile::encodeName(view.alphabetPath()).toStdString();
+    rules.input = view.alphabetPath().toStdString();
     const std::string name = QFile::encodeName(path).toStdString();
     const QString suffix = path.section('.', -1).toLower();
     std::string error;

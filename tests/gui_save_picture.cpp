@@ -20,7 +20,8 @@ private slots:
         folder = std::make_unique<QTemporaryDir>();
         glyphFile = folder->filePath("letters.alphabet");
         QVERIFY(writeAlphabet(glyphFile.toStdString(), 6, sampleGlyphCount, points.data(), error));
-        window = std::make_unique<AlphabetViewer>(nullptr, Qt::WindowFlags(), glyphFile);
+        window = std::make_unique<AlphabetViewer>(nullptr, Qt::WindowFlags(),
+                                                  QFile::encodeName(glyphFile));
         window->show();
         window->activateWindow(); // shortcuts reach the active window
         QVERIFY(QTest::qWaitForWindowActive(window.get()));
