@@ -3,28 +3,12 @@
 #include "trackball/Trackball.h"
 
 #include <QFile>
-#include <QSurfaceFormat>
 #include <QWheelEvent>
 #include <cstdio>
 
-namespace {
-
-// Four samples per pixel, in a compatibility profile: the drawing is
-// fixed-function, immediate-mode GL.
-QSurfaceFormat viewFormat() {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    format.setSamples(4);
-    return format;
-}
-
-} // namespace
-
 CharGLWidget::CharGLWidget(QWidget* parent, const char* alphabetPath)
     : QOpenGLWidget(parent, Qt::WindowFlags()), path(QFile::decodeName(alphabetPath)) {
-    setFormat(viewFormat());
+    setFormat(CellPainter::surfaceFormat());
     // The frame buffer keeps its pixels between paints, so a drag step redraws one cell.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     // A file that can't be opened prints why and leaves the view empty.
