@@ -1,25 +1,11 @@
+#include "tools/RenderCommand.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"
-#include "tools/PngWriter.h"
-#include "tools/RenderSetup.h"
-#include "tools/SheetLayout.h"
-#include "tools/SheetPager.h"
-#include "tools/VirtualDisplay.h"
-#include "view/CharGLWidget.h"
-#include "view/GridGeometry.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QThread>
-#include <QWindow>
-#include <algorithm>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -35,105 +21,23 @@ const char* const renderHelp =
     "written to OUT.png itself ('-' for standard output). OUT may not be FILE; a\n"
     "device or FIFO is written straight through; a symlink's target is replaced\n"
     "and the link kept; a replaced file keeps its permissions.\n"
-    "Needs an X display; where DISPLAY is not set it starts Xvfb for itself.\n"
+    "Draws offscreen, but OpenGL needs an X display; where DISPLAY is not set it\n"
+    "starts Xvfb for itself.\n"
     "Qt's scale-factor variables are ignored, so cells are always 100 pixels.\n"
     "Exit status: 0 written, 1 no glyphs or drawing/write failure, 2 usage,\n"
     "unreadable FILE, a display that can't be opened, or refused output.\n";
 
-// Generous: a loaded machine or a sanitizer build can take seconds to map a window.
-constexpr int exposeMilliseconds = 60000;
+} // namespace
 
-int fail(const std::string& message) {
+int renderFailure(const std::string& message) {
     std::fprintf(stderr, "alphabet-tool render: %s\n", message.c_str());
     return 1;
 }
 
-bool waitUntilShown(QWidget& widget) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!(widget.windowHandle() && widget.windowHandle()->isExposed())) {
-        if (timer.elapsed() > exposeMilliseconds)
-            return false;
-        QApplication::processEvents();
-        QThread::msleep(5);
-    }
-    QApplication::processEvents();
-    return true;
-}
-
-struct SheetRequest {
-    int columns = 4;
-    GlyphRange range;
-    std::string output;
-    OutputRules rules;
-};
-
-int refuse(const std::string& message) {
+int renderRefusal(const std::string& message) {
     std::fprintf(stderr, "alphabet-tool render: %s\n", message.c_str());
     return 2;
 }
-
-// Streams one page of `layout` into `output`, one row of cells at a time.
-int writePage(SheetPager& pager, const SheetLayout& layout, int page, const std::string& output,
-              const OutputRules& rules) {
-    const int cell = pager.cellSize();
-    const int rows = layout.rowsOnPage(page);
-    const std::size_t stride = std::size_t(layout.columns) * std::size_t(cell) * 3;
-    std::vector<unsigned char> band(stride * std::size_t(cell));
-    PngWriter png;
-    std::string error;
-    const OutputStatus opened = png.open(output, rules, layout.columns * cell, rows * cell, error);
-    if (opened != OutputStatus::Ready)
-        return opened == OutputStatus::Refused ? refuse(error) : fail(error);
-    for (int row = page * layout.rowsPerPage; row < page * layout.rowsPerPage + rows; ++row) {
-        std::fill(band.begin(), band.end(), 0xff); // cells past the last glyph stay white
-        for (int column = 0; column < layout.columns && layout.glyphAt(row, column) >= 0;
-             ++column) {
-            unsigned char* corner = band.data() + std::size_t(column) * std::size_t(cell) * 3;
-            if (!pager.copyCell(layout.glyphAt(row, column), corner, stride, error))
-                return fail(error);
-        }
-        for (int y = 0; y < cell; ++y)
-            if (!png.writeRow(band.data() + std::size_t(y) * stride))
-                return fail(OutputFile::shownName(output) + ": can't write");
-    }
-    return png.finish(error) ? 0 : fail(error);
-}
-
-// Lays the asked glyphs out and writes the sheet, in pages where it is too tall for one image.
-int writeSheet(SheetPager& pager, const SheetRequest& sheet, const std::string& input) {
-    SheetLayout layout;
-    std::string error;
-    if (!layOutSheet(sheet.range, pager.glyphCount(), sheet.columns, pager.cellSize(), layout,
-                     error))
-        return refuse(input + ": " + error);
-    if (layout.pages == 1)
-        return writePage(pager, layout, 0, sheet.output, sheet.rules);
-    if (OutputFile::isStream(sheet.output))
-        return refuse(OutputFile::shownName(sheet.output) + ": the sheet is " +
-                      std::to_string(std::int64_t(layout.rows) * pager.cellSize()) +
-                      " pixels high and goes into " + std::to_string(layout.pages) +
-                      " page files, which need a file name (-o OUT.png)");
-    // Every page's name is checked before the first is written.
-    for (int page = 1; page <= layout.pages; ++page)
-        if (OutputFile::check(pageName(sheet.output, page), sheet.rules, error) !=
-            OutputStatus::Ready)
-            return refuse(error);
-    for (int page = 0; page < layout.pages; ++page) {
-        const std::string name = pageName(sheet.output, page + 1);
-        if (const int status = writePage(pager, layout, page, name, sheet.rules))
-            return status;
-        const int firstRow = page * layout.rowsPerPage;
-        const int lastRow = firstRow + layout.rowsOnPage(page) - 1;
-        const int lastGlyph = layout.glyphAt(lastRow, 0) + layout.columns - 1;
-        std::fprintf(stderr, "alphabet-tool render: wrote %s (page %d of %d, glyphs %d to %d)\n",
-                     name.c_str(), page + 1, layout.pages, layout.glyphAt(firstRow, 0),
-                     std::min(lastGlyph, layout.first + layout.glyphs - 1));
-    }
-    return 0;
-}
-
-} // namespace
 
 int runRender(int argc, char** argv) {
     const char* input = nullptr;
@@ -151,9 +55,10 @@ int runRender(int argc, char** argv) {
             if (!range)
                 return 2;
             if (!parseGlyphRange(range, sheet.range))
-                return refuse(std::string("--glyphs takes FIRST-LAST, FIRST or FIRST- (glyph "
-                                          "numbers from 0, FIRST up to LAST), not '") +
-                              range + "'");
+                return renderRefusal(
+                    std::string("--glyphs takes FIRST-LAST, FIRST or FIRST- (glyph "
+                                "numbers from 0, FIRST up to LAST), not '") +
+                    range + "'");
         } else if (!std::strcmp(argv[i], "-o")) {
             const char* output = outputOption("render", argc, argv, i);
             if (!output)
@@ -175,43 +80,12 @@ int runRender(int argc, char** argv) {
     std::string error;
     GlyphHeader header;
     if (!canRead(input, error) || !readGlyphHeader(input, header, error))
-        return refuse(error);
+        return renderRefusal(error);
     if (refuseText("render", input, header))
         return 2;
     sheet.rules.input = input;
     if (OutputFile::check(sheet.output, sheet.rules, error) != OutputStatus::Ready)
-        return refuse(error);
+        return renderRefusal(error);
 
-    clearScaleFactors();
-    VirtualDisplay display;
-    const char* current = std::getenv("DISPLAY");
-    if (!current || !*current) {
-        if (!display.start(error))
-            return fail(error);
-        setenv("QT_QPA_PLATFORM", "xcb", 1);
-    } else if (!checkDisplay(error)) {
-        return refuse(error);
-    }
-#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
-    QApplication::setAttribute(Qt::AA_DisableHighDpiScaling);
-#endif
-    int qtArgc = 1;
-    char program[] = "alphabet-tool";
-    char* qtArgv[] = {program, nullptr};
-    QApplication application(qtArgc, qtArgv);
-
-    // The loader reports a bad header or a short file on standard error itself.
-    CharGLWidget view(nullptr, input);
-    view.setWindowTitle("alphabet-tool render");
-    view.setAttribute(Qt::WA_ShowWithoutActivating);
-    view.setFixedSize(gridViewSize, gridViewSize);
-    view.show();
-    if (!waitUntilShown(view))
-        return fail("the view's window was never shown");
-    if (!view.isValid())
-        return fail("no OpenGL context for the view");
-    SheetPager pager(view);
-    if (pager.glyphCount() == 0)
-        return fail(std::string(input) + ": no glyphs to render");
-    return writeSheet(pager, sheet, input);
+    return renderPngSheet(input, sheet);
 }
