@@ -49,6 +49,7 @@ echo "Running the benchmarks (about two minutes)..." >&2
 rm "$work/large.alphabet"
 "$bin/bench_paint" "$rows" "$work/sample/universal.alphabet" "$work/points10k.alphabet" \
   "$work/glyphs100k.alphabet" >"$log" 2>&1 || fail bench_paint
+scripts/bench_render.sh "$bin" "$rows" "$work" >"$log" 2>&1 || fail "the render row"
 
 # 4,000,000 glyphs of 48 points, real points written out and synced, so that
 # the disk's write-back does not run during the timed starts.

@@ -1,3 +1,4 @@
+#include "tools/PngPipeline.h"
 #include "tools/PngWriter.h"
 
 #include <QCryptographicHash>
@@ -13,11 +14,18 @@ namespace {
 unsigned char pixel(int x, int y, int c, bool noisy) {
     if (!noisy)
         return static_cast<unsigned char>((x * (c + 3) + y * (2 * c + 1)) & 0xff);
-    unsigned v = unsigned(x * 73856093) ^ unsigned(y * 19349663) ^ unsigned(c * 83492791);
+    unsigned v = unsigned(x) * 73856093u ^ unsigned(y) * 19349663u ^ unsigned(c) * 83492791u;
     v ^= v >> 13;
     v *= 0x5bd1e995u;
     v ^= v >> 15;
     return static_cast<unsigned char>(v);
+}
+
+QByteArray sha256Of(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()
+               : QByteArray();
 }
 
 // Writes a 300 x 200 image, `rows` rows of it; false with `error` where the writer fails.
@@ -55,10 +63,7 @@ private slots:
             const QString path = dir.filePath("image.png");
             std::string error;
             QVERIFY2(writeImage(path.toStdString(), c.noisy, 200, error), error.c_str());
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QCOMPARE(QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex(),
-                     QByteArray(c.sha256));
+            QCOMPARE(sha256Of(path), QByteArray(c.sha256));
             const QImage image = QImage(path).convertToFormat(QImage::Format_RGB888);
             QCOMPARE(image.size(), QSize(300, 200));
             for (int y : {0, 77, 199})
@@ -67,6 +72,37 @@ private slots:
                              qRgb(pixel(x, y, 0, c.noisy), pixel(x, y, 1, c.noisy),
                                   pixel(x, y, 2, c.noisy)));
         }
+    }
+
+    // Bands compressed on the pipeline's thread come out in order: the same file.
+    void pipelineWritesTheSameFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("bands.png");
+        PngPipeline png(7); // 200 rows: 28 whole bands and one of 4 rows
+        std::string error;
+        QCOMPARE(png.open(path.toStdString(), OutputRules(), 300, 200, error), OutputStatus::Ready);
+        for (int first = 0; first < 200; first += 7) {
+            unsigned char* band = png.next();
+            QVERIFY(band);
+            const int rows = std::min(7, 200 - first);
+            for (int y = 0; y < rows; ++y)
+                for (int x = 0; x < 300; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        band[(y * 300 + x) * 3 + c] = pixel(x, first + y, c, true);
+            png.submit(rows);
+        }
+        QVERIFY2(png.finish(error), error.c_str());
+        QCOMPARE(sha256Of(path),
+                 QByteArray("232908ab5691edddeb9d18ef003404b38cdfe70d718f187e22e042788c29ca82"));
+
+        PngPipeline full(7);
+        QCOMPARE(full.open("/dev/full", OutputRules(), 300, 200, error), OutputStatus::Ready);
+        while (unsigned char* band = full.next()) {
+            std::fill(band, band + 7 * 300 * 3, 0x55);
+            full.submit(7);
+        }
+        QVERIFY(!full.finish(error));
+        QVERIFY2(error.rfind("/dev/full: can't write", 0) == 0, error.c_str());
     }
 
     void failuresNameTheFileAndLeaveNothing() {

@@ -1,4 +1,4 @@
-#include "tools/PngWriter.h"
+#include "tools/PngPipeline.h"
 #include "tools/RenderCommand.h"
 #include "tools/RenderSetup.h"
 #include "tools/SheetPager.h"
@@ -9,30 +9,31 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
+#include <malloc.h>
 
 namespace {
 
-// Streams one page of `layout` into `output`, one row of cells at a time.
+// Streams one page of `layout` into `output`, one row of cells at a time,
+// compressed while the next row is drawn.
 int writePage(SheetPager& pager, const SheetLayout& layout, int page, const std::string& output,
               const OutputRules& rules) {
     const int cell = pager.cellSize();
     const int rows = layout.rowsOnPage(page);
     const std::size_t stride = std::size_t(layout.columns) * std::size_t(cell) * 3;
-    std::vector<unsigned char> band(stride * std::size_t(cell));
-    PngWriter png;
+    PngPipeline png(cell);
     std::string error;
     const OutputStatus opened = png.open(output, rules, layout.columns * cell, rows * cell, error);
     if (opened != OutputStatus::Ready)
         return opened == OutputStatus::Refused ? renderRefusal(error) : renderFailure(error);
     for (int row = page * layout.rowsPerPage; row < page * layout.rowsPerPage + rows; ++row) {
-        std::fill(band.begin(), band.end(), 0xff); // cells past the last glyph stay white
+        unsigned char* band = png.next();
+        if (!band)
+            break; // writing failed, which finish() tells
+        std::fill(band, band + stride * std::size_t(cell), 0xff); // past the last glyph: white
         for (int column = 0; column < layout.columns && layout.glyphAt(row, column) >= 0; ++column)
             pager.copyCell(layout.glyphAt(row, column),
-                           band.data() + std::size_t(column) * std::size_t(cell) * 3, stride);
-        for (int y = 0; y < cell; ++y)
-            if (!png.writeRow(band.data() + std::size_t(y) * stride))
-                return renderFailure(OutputFile::shownName(output) + ": can't write");
+                           band + std::size_t(column) * std::size_t(cell) * 3, stride);
+        png.submit(cell);
     }
     return png.finish(error) ? 0 : renderFailure(error);
 }
@@ -73,6 +74,11 @@ int writeSheet(SheetPager& pager, const SheetRequest& sheet, const std::string& 
 } // namespace
 
 int renderPngSheet(const char* input, const SheetRequest& sheet) {
+    // Software GL allocates and frees its scene memory at every flush; handing
+    // those pages back to the kernel and faulting them in again each time costs
+    // as much as the drawing. The heap keeps them instead.
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
     // GL needs an X display for its context, though nothing is shown on it.
     clearScaleFactors();
     VirtualDisplay display;

@@ -91,7 +91,7 @@ bool SheetPager::start(std::string& error) {
         std::make_unique<ScreenTextDevice>(QSize(side, side), QGuiApplication::primaryScreen());
     glViewport(0, 0, side, side);
     CellPainter::prepareContext();
-    frame.resize(std::size_t(side) * side * 3);
+    frame.resize(std::size_t(side) * side * 4);
     return true;
 }
 
@@ -111,8 +111,7 @@ void SheetPager::drawPage(int page) {
     glFlush();
     QOpenGLFramebufferObject::blitFramebuffer(resolved.get(), multisampled.get());
     resolved->bind();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, side, side, GL_RGB, GL_UNSIGNED_BYTE, frame.data());
+    glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
     currentPage = page;
 }
 
@@ -126,7 +125,9 @@ void SheetPager::copyCell(int index, unsigned char* out, std::size_t stride) {
     for (int y = 0; y < gridCellSize; ++y) {
         // GL reads the frame from its bottom row up.
         const std::size_t line = std::size_t(side - 1 - (top + y));
-        const unsigned char* source = frame.data() + (line * side + std::size_t(left)) * 3;
-        std::copy(source, source + gridCellSize * 3, out + std::size_t(y) * stride);
+        const unsigned char* source = frame.data() + (line * side + std::size_t(left)) * 4;
+        unsigned char* target = out + std::size_t(y) * stride;
+        for (int x = 0; x < gridCellSize; ++x, source += 4, target += 3)
+            std::copy(source, source + 3, target);
     }
 }

@@ -44,5 +44,5 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> resolved;
     std::unique_ptr<QPaintDevice> labels;
     int currentPage = -1;
-    std::vector<unsigned char> frame; // RGB, the bottom row first, as GL reads it
+    std::vector<unsigned char> frame; // RGBA, the bottom row first, as GL reads it
 };
