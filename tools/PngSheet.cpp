@@ -45,6 +45,7 @@ int writeSheet(SheetPager& pager, const SheetRequest& sheet, const std::string& 
     if (!layOutSheet(sheet.range, pager.glyphCount(), sheet.columns, pager.cellSize(), layout,
                      error))
         return renderRefusal(input + ": " + error);
+    pager.setLastGlyph(layout.first + layout.glyphs - 1);
     if (layout.pages == 1)
         return writePage(pager, layout, 0, sheet.output, sheet.rules);
     if (OutputFile::isStream(sheet.output))

@@ -8,6 +8,7 @@
 #include <QOpenGLPaintDevice>
 #include <QScreen>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -16,44 +17,28 @@ constexpr int side = gridViewSize; // the view's frame, which holds a page
 // A paint device on the frame buffer bound in the current context that
 // resolves fonts at the screen's resolution, as a widget on it does: the
 // labels come out at the size the viewer gives them.
-class ScreenTextDevice : public QOpenGLPaintDevice {
-public:
-    ScreenTextDevice(QSize size, const QScreen* screen)
-        : QOpenGLPaintDevice(size), logicalX(screen ? qRound(screen->logicalDotsPerInchX()) : 96),
-          logicalY(screen ? qRound(screen->logicalDotsPerInchY()) : 96),
-          physicalX(screen ? qRound(screen->physicalDotsPerInchX()) : 96),
-          physicalY(screen ? qRound(screen->physicalDotsPerInchY()) : 96) {}
-
-protected:
-    int metric(PaintDeviceMetric metric) const override {
-        switch (metric) {
-        case PdmDpiX:
-            return logicalX;
-        case PdmDpiY:
-            return logicalY;
-        case PdmPhysicalDpiX:
-            return physicalX;
-        case PdmPhysicalDpiY:
-            return physicalY;
-        default:
-            return QOpenGLPaintDevice::metric(metric);
-        }
-    }
-
-private:
-    int logicalX, logicalY, physicalX, physicalY;
-};
+std::unique_ptr<QOpenGLPaintDevice> screenTextDevice(QSize size) {
+    auto device = std::make_unique<QOpenGLPaintDevice>(size);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal metresPerInch = 0.0254;
+    device->setDotsPerMeterX(qRound((screen ? screen->logicalDotsPerInchX() : 96) / metresPerInch));
+    device->setDotsPerMeterY(qRound((screen ? screen->logicalDotsPerInchY() : 96) / metresPerInch));
+    return device;
+}
 
 } // namespace
 
-SheetPager::SheetPager(const AlphabetFile& glyphs_) : glyphs(glyphs_) {}
+SheetPager::SheetPager(const AlphabetFile& glyphs_)
+    : glyphs(glyphs_), lastGlyph(glyphs_.glyphCount() - 1) {}
 
 SheetPager::~SheetPager() {
     // The frame buffers and the paint device belong to the context.
     if (context.makeCurrent(&surface)) {
         labels.reset();
-        resolved.reset();
-        multisampled.reset();
+        for (Frame& frame : frames) {
+            frame.resolved.reset();
+            frame.multisampled.reset();
+        }
         context.doneCurrent();
     }
 }
@@ -79,24 +64,26 @@ bool SheetPager::start(std::string& error) {
     QOpenGLFramebufferObjectFormat drawn;
     drawn.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
     drawn.setSamples(format.samples());
-    multisampled = std::make_unique<QOpenGLFramebufferObject>(side, side, drawn);
-    resolved = std::make_unique<QOpenGLFramebufferObject>(side, side);
-    if (!multisampled->isValid() || !resolved->isValid()) {
-        error = "no OpenGL frame buffer of " + std::to_string(side) + " x " + std::to_string(side) +
-                " pixels to draw in";
-        return false;
+    for (Frame& frame : frames) {
+        frame.multisampled = std::make_unique<QOpenGLFramebufferObject>(side, side, drawn);
+        frame.resolved = std::make_unique<QOpenGLFramebufferObject>(side, side);
+        if (!frame.multisampled->isValid() || !frame.resolved->isValid()) {
+            error = "no OpenGL frame buffer of " + std::to_string(side) + " x " +
+                    std::to_string(side) + " pixels to draw in";
+            return false;
+        }
     }
-    multisampled->bind();
-    labels =
-        std::make_unique<ScreenTextDevice>(QSize(side, side), QGuiApplication::primaryScreen());
+    frames[0].multisampled->bind();
+    labels = screenTextDevice(QSize(side, side));
     glViewport(0, 0, side, side);
     CellPainter::prepareContext();
     frame.resize(std::size_t(side) * side * 4);
     return true;
 }
 
-void SheetPager::drawPage(int page) {
-    multisampled->bind();
+// Draws and resolves `page` into `target`; GL goes on with it after the call returns.
+void SheetPager::drawPage(Frame& target, int page) {
+    target.multisampled->bind();
     glViewport(0, 0, side, side);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Scrolled as the wheel scrolls, by whole rows: the page's first row is at the top.
@@ -108,9 +95,22 @@ void SheetPager::drawPage(int page) {
         cell.labelIndex = index;
         return cell;
     });
+    QOpenGLFramebufferObject::blitFramebuffer(target.resolved.get(), target.multisampled.get());
     glFlush();
-    QOpenGLFramebufferObject::blitFramebuffer(resolved.get(), multisampled.get());
-    resolved->bind();
+    target.page = page;
+}
+
+void SheetPager::readPage(int page) {
+    Frame* current = &frames[0];
+    Frame* next = &frames[1];
+    if (next->page == page)
+        std::swap(current, next);
+    if (current->page != page)
+        drawPage(*current, page);
+    const int glyphsPerPage = gridRowsShown * gridColumns;
+    if (page + 1 <= lastGlyph / glyphsPerPage && next->page != page + 1)
+        drawPage(*next, page + 1);
+    current->resolved->bind();
     glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
     currentPage = page;
 }
@@ -119,7 +119,7 @@ void SheetPager::copyCell(int index, unsigned char* out, std::size_t stride) {
     const int row = index / gridColumns;
     const int page = row / gridRowsShown;
     if (page != currentPage)
-        drawPage(page);
+        readPage(page);
     const int left = (index % gridColumns) * gridCellSize;
     const int top = (row % gridRowsShown) * gridCellSize;
     for (int y = 0; y < gridCellSize; ++y) {
