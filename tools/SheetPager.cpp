@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int side = gridViewSize; // the view's frame, which holds a page
-
 // A paint device on the frame buffer bound in the current context that
 // resolves fonts at the screen's resolution, as a widget on it does: the
 // labels come out at the size the viewer gives them.
@@ -65,26 +63,27 @@ bool SheetPager::start(std::string& error) {
     drawn.setAttachment(QOpenGLFramebufferObject::CombinedDepthStencil);
     drawn.setSamples(format.samples());
     for (Frame& frame : frames) {
-        frame.multisampled = std::make_unique<QOpenGLFramebufferObject>(side, side, drawn);
-        frame.resolved = std::make_unique<QOpenGLFramebufferObject>(side, side);
+        frame.multisampled =
+            std::make_unique<QOpenGLFramebufferObject>(gridViewSize, gridViewSize, drawn);
+        frame.resolved = std::make_unique<QOpenGLFramebufferObject>(gridViewSize, gridViewSize);
         if (!frame.multisampled->isValid() || !frame.resolved->isValid()) {
-            error = "no OpenGL frame buffer of " + std::to_string(side) + " x " +
-                    std::to_string(side) + " pixels to draw in";
+            error = "no OpenGL frame buffer of " + std::to_string(gridViewSize) + " x " +
+                    std::to_string(gridViewSize) + " pixels to draw in";
             return false;
         }
     }
     frames[0].multisampled->bind();
-    labels = screenTextDevice(QSize(side, side));
-    glViewport(0, 0, side, side);
+    labels = screenTextDevice(QSize(gridViewSize, gridViewSize));
+    glViewport(0, 0, gridViewSize, gridViewSize);
     CellPainter::prepareContext();
-    frame.resize(std::size_t(side) * side * 4);
+    pixels.resize(std::size_t(gridViewSize) * gridViewSize * 4);
     return true;
 }
 
 // Draws and resolves `page` into `target`; GL goes on with it after the call returns.
 void SheetPager::drawPage(Frame& target, int page) {
     target.multisampled->bind();
-    glViewport(0, 0, side, side);
+    glViewport(0, 0, gridViewSize, gridViewSize);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Scrolled as the wheel scrolls, by whole rows: the page's first row is at the top.
     const double scrollOffset = double(page) * gridRowsShown * gridCellSize;
@@ -111,7 +110,7 @@ void SheetPager::readPage(int page) {
     if (page + 1 <= lastGlyph / glyphsPerPage && next->page != page + 1)
         drawPage(*next, page + 1);
     current->resolved->bind();
-    glReadPixels(0, 0, side, side, GL_RGBA, GL_UNSIGNED_BYTE, frame.data());
+    glReadPixels(0, 0, gridViewSize, gridViewSize, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     currentPage = page;
 }
 
@@ -124,8 +123,8 @@ void SheetPager::copyCell(int index, unsigned char* out, std::size_t stride) {
     const int top = (row % gridRowsShown) * gridCellSize;
     for (int y = 0; y < gridCellSize; ++y) {
         // GL reads the frame from its bottom row up.
-        const std::size_t line = std::size_t(side - 1 - (top + y));
-        const unsigned char* source = frame.data() + (line * side + std::size_t(left)) * 4;
+        const std::size_t line = std::size_t(gridViewSize - 1 - (top + y));
+        const unsigned char* source = pixels.data() + (line * gridViewSize + std::size_t(left)) * 4;
         unsigned char* target = out + std::size_t(y) * stride;
         for (int x = 0; x < gridCellSize; ++x, source += 4, target += 3)
             std::copy(source, source + 3, target);

@@ -56,5 +56,5 @@ private:
     Frame frames[2];
     std::unique_ptr<QPaintDevice> labels;
     int currentPage = -1;
-    std::vector<unsigned char> frame; // RGBA, the bottom row first, as GL reads it
+    std::vector<unsigned char> pixels; // the page read, RGBA, the bottom row first, as GL reads it
 };
