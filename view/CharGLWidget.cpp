@@ -70,12 +70,6 @@ GridPoint CharGLWidget::cellCentre(int index) const {
     return cellCentreOf(index, scrollOffset, cellSize, columns, height());
 }
 
-void CharGLWidget::showRowAtTop(int row) {
-    scrollOffset = double(row) * cellSize;
-    redraw.everything();
-    update(); // a grab that follows paints at once; the screen catches up when events run
-}
-
 void CharGLWidget::scrollTo(double offset) {
     scrollOffset = offset;
     redraw.everything();

@@ -44,9 +44,6 @@ public:
     int glyphCount() const { return alphabet.glyphCount(); }
     int pointsPerGlyph() const { return alphabet.pointsPerGlyph(); }
 
-    // Scrolls the grid so that `row` is at the top of the view.
-    void showRowAtTop(int row);
-
 protected:
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
