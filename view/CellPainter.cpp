@@ -14,8 +14,6 @@
 namespace {
 
 constexpr float frameLineWidth = 2.0f;
-constexpr float labelWidthPerPoint = 0.83f;
-constexpr int labelInset = 10;
 
 // A square outline from (low, low) to (high, high) in the cell's own units.
 void squareLoop(float low, float high) {

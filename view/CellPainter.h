@@ -7,6 +7,7 @@
 
 #include <GL/gl.h>
 #include <QFont>
+#include <QPoint>
 #include <QSurfaceFormat>
 #include <algorithm>
 
