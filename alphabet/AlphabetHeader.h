@@ -17,13 +17,23 @@ struct AlphabetHeader {
 
     bool whole() const { return bytesRead == alphabetHeaderBytes; }
     bool negative() const { return pointsPerGlyph < 0 || glyphCount < 0; }
+    // Bytes of one glyph's points.
+    std::int64_t glyphBytes() const { return std::int64_t(sizeof(Point3)) * pointsPerGlyph; }
+    // Whole glyphs a file of `fileBytes` holds after its header, for glyphs of
+    // at least one point.
+    std::int64_t glyphsIn(std::int64_t fileBytes) const {
+        return (fileBytes - alphabetHeaderBytes) / glyphBytes();
+    }
     // Whether a file of `fileBytes` holds every glyph this header announces.
     bool fitsIn(std::int64_t fileBytes) const {
         if (!whole() || negative())
             return false;
-        const std::int64_t glyphBytes = std::int64_t(sizeof(Point3)) * pointsPerGlyph;
         // Divided rather than multiplied: the counts' product can pass 2^63.
-        return glyphBytes == 0 || glyphCount <= (fileBytes - alphabetHeaderBytes) / glyphBytes;
+        return glyphBytes() == 0 || glyphCount <= glyphsIn(fileBytes);
+    }
+    // Bytes of a file of `fileBytes` that it fits in, past its header and every announced glyph.
+    std::int64_t bytesPastGlyphs(std::int64_t fileBytes) const {
+        return fileBytes - alphabetHeaderBytes - glyphBytes() * glyphCount;
     }
 };
 

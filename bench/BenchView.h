@@ -2,8 +2,8 @@
 
 #include "view/CharGLWidget.h"
 
-#include <QFont>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 #include <cstddef>
 #include <vector>
@@ -13,19 +13,18 @@ struct FloorCell {
     GLint x = 0, y = 0;
     bool turning = false;
     bool visible = false;
-    GLfloat frameProjection[16];
     GLfloat glyphProjection[16];
     GLfloat glyphModelView[16];
     const Point3* points = nullptr;
-    int labelX = 0, labelY = 0;
+    QPoint labelAt;
     QString label;
 };
 
 // The glyph view, able to paint either itself or its floor frame: a bare loop
-// that issues the same GL primitives with everything else worked out
-// beforehand. Both run as its paintGL, so Qt paints them alike: into the
-// widget's multisampled FBO, in its context, then resolved, composed into the
-// window and swapped.
+// that issues the same GL primitives through the view's cell painter, with
+// every camera, matrix and label position worked out beforehand. Both run as its paintGL, so Qt
+// paints them alike: into the widget's multisampled FBO, in its context, then resolved, composed
+// into the window and swapped.
 class BenchView : public CharGLWidget {
 public:
     static constexpr int side = 400;
@@ -65,6 +64,5 @@ private:
     void paintFloor();
 
     std::vector<FloorCell> cells;
-    QFont font;
     int pointCount = 0;
 };

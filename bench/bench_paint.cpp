@@ -3,8 +3,8 @@
 // repaint its handlers ask for, run to the end: paintGL into the widget's
 // multisampled FBO, Qt's resolve, composition and swap, then glFinish) beside
 // a floor frame painted the same way: a bare loop that issues the same GL
-// primitives (viewports, frames, strips, points, labels through the view's
-// renderText) with every camera, matrix, label position and font worked out
+// primitives through the view's own cell painter (viewports, frames, strips,
+// points, labels) with every camera, matrix and label position worked out
 // beforehand. The ratio of the two is what the view adds on top of the GL work
 // itself. Both frames must give the same pixels, or the floor isn't drawing
 // what the view draws and the run fails. A drag step, which redraws one cell,

@@ -54,6 +54,7 @@ bench/pen_import_rows.sh "$bin/alphabet-tool" "$rows" "$work" >"$log" 2>&1 || fa
 # render's SVG and PDF sheets against matplotlib, and their peak memory.
 bench/vector_sheets.sh "$bin" "$work" "$rows" "$work/glyphs100k.alphabet" >"$log" 2>&1 ||
   fail vector_sheets.sh
+scripts/bench_render.sh "$bin" "$rows" "$work" >"$log" 2>&1 || fail "the render row"
 
 # 4,000,000 glyphs of 48 points, real points written out and synced, so that
 # the disk's write-back does not run during the timed starts.

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 base=(cmake make g++ pkg-config qtbase5-dev libqt5svg5-dev qt5-style-plugins libglew-dev
-      libglu1-mesa-dev libgl1-mesa-dri zlib1g-dev libxcb1-dev fonts-dejavu-core xvfb xauth)
+      libglu1-mesa-dev libgl1-mesa-dri libpng-dev libxcb1-dev fonts-dejavu-core xvfb xauth)
 case "${1:-run}" in
   run) wanted=("${base[@]}") ;;
   # weston (its headless backend and screenshooter) and Wayland platform plugins; Qt 6 for

@@ -184,6 +184,11 @@ private slots:
         const ToolRun piped = runTool({"render", file, "-o", "-"});
         QCOMPARE(piped.status, 0);
         QCOMPARE(piped.out, fileBytes(png));
+
+        // A device that takes nothing: the drawing stops and says so.
+        const ToolRun full = runTool({"render", file, "-o", "/dev/full"});
+        QCOMPARE(full.status, 1);
+        QVERIFY2(full.err.contains("/dev/full: can't write"), full.err);
     }
 
     void glyphRangeStartsTheSheet() {

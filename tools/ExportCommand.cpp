@@ -87,6 +87,6 @@ int runExport(int argc, char** argv) {
     if (const int status = commitOutput("export", out, written))
         return status;
     // A pipe's header was taken by the loader; only a regular file's can be checked.
-    const bool whole = header.fileSize < 0 || header.glyphCount == glyphCount;
+    const bool whole = header.fileSize < 0 || header.counts.glyphCount == glyphCount;
     return whole ? 0 : 1;
 }

@@ -92,12 +92,9 @@ bool readGlyphHeader(const std::string& path, GlyphHeader& header, std::string& 
         error = describe(path, "can't open");
         return false;
     }
-    const AlphabetHeader counts = readAlphabetHeader(in);
-    header.complete = counts.whole();
-    header.pointsPerGlyph = counts.pointsPerGlyph;
-    header.glyphCount = counts.glyphCount;
+    header.counts = readAlphabetHeader(in);
     // Only a header that can't be right is worth a look at the bytes as text.
-    if (!counts.fitsIn(header.fileSize)) {
+    if (!header.counts.fitsIn(header.fileSize)) {
         char start[sniffBytes];
         const ssize_t got = pread(in, start, sizeof start, 0);
         const std::string_view bytes(start, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));

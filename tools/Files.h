@@ -2,6 +2,7 @@
 
 // File access for the commands: whole-file reads, the glyph-file header and outputs.
 
+#include "alphabet/AlphabetHeader.h"
 #include "alphabet/OutputFile.h"
 
 #include <cstdint>
@@ -16,9 +17,7 @@ bool readWholeFile(const std::string& path, std::string& data, std::string& erro
 // The header of a glyph file, as far as the file holds one. Only a regular file's
 // header is read: a pipe's bytes are left to the loader.
 struct GlyphHeader {
-    bool complete = false; // the file holds all 8 bytes of it
-    std::int32_t pointsPerGlyph = 0;
-    std::int32_t glyphCount = 0;
+    AlphabetHeader counts;
     std::int64_t fileSize = -1; // -1 where the file is not a regular file
     // The header announces more than the file holds and the first bytes read as text.
     bool looksLikeText = false;

@@ -39,20 +39,23 @@ struct Bounds {
 };
 
 // What the size of the file says against its header; false where they disagree.
-bool reportSize(std::int64_t size, const std::int32_t header[2]) {
-    const std::int64_t glyphBytes = 12 * std::int64_t(header[0]);
-    const std::int64_t body = size - 8;
+bool reportSize(std::int64_t size, const AlphabetHeader& header) {
+    const int points = header.pointsPerGlyph;
+    const int glyphs = header.glyphCount;
+    const int pointBytes = static_cast<int>(sizeof(Point3));
     std::printf("size     %lld bytes", static_cast<long long>(size));
-    if (header[0] == 0 || header[1] == 0) {
-        std::printf(", the header announces 8\n");
-    } else if (body / glyphBytes < header[1]) {
-        std::printf(", too short: the header announces 8 + 12 x %d x %d; %lld glyphs in full\n",
-                    header[0], header[1], static_cast<long long>(body / glyphBytes));
+    if (points == 0 || glyphs == 0) {
+        std::printf(", the header announces %d\n", alphabetHeaderBytes);
+    } else if (!header.fitsIn(size)) {
+        std::printf(", too short: the header announces %d + %d x %d x %d; %lld glyphs in full\n",
+                    alphabetHeaderBytes, pointBytes, points, glyphs,
+                    static_cast<long long>(header.glyphsIn(size)));
         return false;
     } else {
-        std::printf(", the header announces 8 + 12 x %d x %d\n", header[0], header[1]);
+        std::printf(", the header announces %d + %d x %d x %d\n", alphabetHeaderBytes, pointBytes,
+                    points, glyphs);
     }
-    const std::int64_t extra = body - (header[0] == 0 ? 0 : glyphBytes * header[1]);
+    const std::int64_t extra = header.bytesPastGlyphs(size);
     if (extra > 0) {
         std::printf("trailing %lld bytes after the announced glyphs (ignored by the viewer)\n",
                     static_cast<long long>(extra));
@@ -97,20 +100,21 @@ int runInfo(int argc, char** argv) {
         return 2;
 
     std::printf("file     %s\n", path);
-    const std::int32_t counts[2] = {header.pointsPerGlyph, header.glyphCount};
+    const AlphabetHeader& counts = header.counts;
     bool sound = true;
     if (header.fileSize < 0) {
         std::printf("header   not checked: not a regular file, read as the viewer reads it\n");
-    } else if (!header.complete) {
-        std::printf("header   missing: the file has %lld bytes, a header needs 8\n",
-                    static_cast<long long>(header.fileSize));
+    } else if (!counts.whole()) {
+        std::printf("header   missing: the file has %lld bytes, a header needs %d\n",
+                    static_cast<long long>(header.fileSize), alphabetHeaderBytes);
         sound = false;
-    } else if (counts[0] < 0 || counts[1] < 0) {
-        std::printf("header   negative counts: %d points per glyph, %d glyphs\n", counts[0],
-                    counts[1]);
+    } else if (counts.negative()) {
+        std::printf("header   negative counts: %d points per glyph, %d glyphs\n",
+                    counts.pointsPerGlyph, counts.glyphCount);
         sound = false;
     } else {
-        std::printf("header   %d points per glyph, %d glyphs\n", counts[0], counts[1]);
+        std::printf("header   %d points per glyph, %d glyphs\n", counts.pointsPerGlyph,
+                    counts.glyphCount);
         sound = reportSize(header.fileSize, counts);
     }
 
@@ -123,7 +127,7 @@ int runInfo(int argc, char** argv) {
     if (header.fileSize < 0)
         std::printf("loaded   %d glyphs of %d points, as the viewer does\n", glyphCount,
                     pointsPerGlyph);
-    else if (glyphCount < counts[1])
+    else if (glyphCount < counts.glyphCount)
         std::printf("loaded   %d glyphs, as the viewer does\n", glyphCount);
 
     Bounds all;

@@ -2,13 +2,13 @@
 
 #include "alphabet/OutputFile.h"
 
+#include <png.h>
 #include <string>
-#include <vector>
-#include <zlib.h>
 
-// Writes an 8-bit RGB PNG row by row, so an image far larger than memory (or
-// than QImage allows) can be written, through an OutputFile: a file replaces
-// `path` only when finished.
+// Writes an 8-bit RGB PNG row by row through libpng, so an image far larger
+// than memory (or than QImage allows) can be written, through an OutputFile:
+// a file replaces `path` only when finished. Rows are stored unfiltered, in
+// IDAT chunks of 64 KiB.
 class PngWriter {
 public:
     PngWriter() = default;
@@ -24,15 +24,11 @@ public:
     bool finish(std::string& error);
 
 private:
-    bool compress(const unsigned char* data, std::size_t size, int flush);
-    bool writeChunk(const char* type, const unsigned char* data, std::size_t size);
-
     OutputFile file;
     std::string target;
-    z_stream stream{};
-    bool streamOpen = false;
-    std::vector<unsigned char> buffer;
-    int width = 0;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    bool failed = false; // libpng gave up; nothing more goes out
     int height = 0;
     int rowsWritten = 0;
 };

@@ -5,13 +5,14 @@
 #include "alphabet/OutputFile.h"
 #include "tools/SheetLayout.h"
 #include "trackball/Trackball.h"
+#include "view/GridGeometry.h"
 
 #include <string>
 
 enum class SheetFormat { Png, Svg, Pdf };
 
 struct SheetRequest {
-    int columns = 4;
+    int columns = gridColumns;
     GlyphRange range;
     std::string output;
     OutputRules rules;

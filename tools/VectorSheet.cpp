@@ -1,5 +1,7 @@
 #include "tools/VectorSheet.h"
 
+#include "tools/RenderCommand.h"
+
 #include "alphabet/AlphabetFile.h"
 #include "view/GridGeometry.h"
 #include "view/LabelFont.h"
@@ -26,18 +28,8 @@ constexpr int maxSvgThreads = 2;
 // The widest and tallest page PDF readers accept.
 constexpr double maxPdfPoints = 14400;
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "alphabet-tool render: %s\n", message.c_str());
-    return 1;
-}
-
-int refuse(const std::string& message) {
-    std::fprintf(stderr, "alphabet-tool render: %s\n", message.c_str());
-    return 2;
-}
-
 int statusOf(OutputStatus status, const std::string& error) {
-    return status == OutputStatus::Refused ? refuse(error) : fail(error);
+    return status == OutputStatus::Refused ? renderRefusal(error) : renderFailure(error);
 }
 
 class SheetDrawer {
@@ -83,7 +75,7 @@ private:
 
 int writePdf(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRequest& sheet) {
     if (drawer.pageSize(0).width() * 0.75 > maxPdfPoints)
-        return refuse(OutputFile::shownName(sheet.output) + ": " + std::to_string(layout.columns) +
+        return renderRefusal(OutputFile::shownName(sheet.output) + ": " + std::to_string(layout.columns) +
                       " columns make a page wider than the 14400 points PDF readers accept");
     VectorDocument document;
     std::string error;
@@ -96,7 +88,7 @@ int writePdf(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRe
             document.newPage(drawer.pageSize(page));
         drawer.drawPage(document.painter(), page);
     }
-    return document.finish(error) ? 0 : fail(error);
+    return document.finish(error) ? 0 : renderFailure(error);
 }
 
 int writeSvgPage(const SheetDrawer& drawer, int page, const std::string& name,
@@ -108,7 +100,7 @@ int writeSvgPage(const SheetDrawer& drawer, int page, const std::string& name,
     if (opened != OutputStatus::Ready)
         return statusOf(opened, error);
     drawer.drawPage(document.painter(), page);
-    return document.finish(error) ? 0 : fail(error);
+    return document.finish(error) ? 0 : renderFailure(error);
 }
 
 // One SVG file per page where the sheet is taller than a page, named as the PNG pages are.
@@ -116,7 +108,7 @@ int writeSvg(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRe
     if (layout.pages == 1)
         return writeSvgPage(drawer, 0, sheet.output, sheet.rules);
     if (OutputFile::isStream(sheet.output))
-        return refuse(OutputFile::shownName(sheet.output) + ": the sheet is " +
+        return renderRefusal(OutputFile::shownName(sheet.output) + ": the sheet is " +
                       std::to_string(std::int64_t(layout.rows) * gridCellSize) +
                       " pixels high and goes into " + std::to_string(layout.pages) +
                       " page files, which need a file name (-o OUT.svg)");
@@ -124,7 +116,7 @@ int writeSvg(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRe
     for (int page = 1; page <= layout.pages; ++page)
         if (OutputFile::check(pageName(sheet.output, page), sheet.rules, error) !=
             OutputStatus::Ready)
-            return refuse(error);
+            return renderRefusal(error);
     // The pages are files of their own: as many threads as there are cores (two at
     // most) draw them, each taking the next page not yet taken.
     std::vector<int> statuses(std::size_t(layout.pages), -1);
@@ -181,11 +173,11 @@ int writeVectorSheet(const char* input, const SheetRequest& sheet) {
     AlphabetFile glyphs;
     glyphs.open(input);
     if (glyphs.glyphCount() == 0)
-        return fail(std::string(input) + ": no glyphs to render");
+        return renderFailure(std::string(input) + ": no glyphs to render");
     SheetLayout layout;
     std::string error;
     if (!layOutSheet(sheet.range, glyphs.glyphCount(), sheet.columns, gridCellSize, layout, error))
-        return refuse(std::string(input) + ": " + error);
+        return renderRefusal(std::string(input) + ": " + error);
     const SheetDrawer drawer(glyphs, layout, sheet.turn);
     return sheet.format == SheetFormat::Pdf ? writePdf(drawer, layout, sheet)
                                             : writeSvg(drawer, layout, sheet);

@@ -2,23 +2,11 @@
 
 #include "trackball/Trackball.h"
 
-#include <QSurfaceFormat>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
 
 namespace {
-
-// Four samples per pixel, in a compatibility profile: the drawing is
-// fixed-function, immediate-mode GL.
-QSurfaceFormat viewFormat() {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setDepthBufferSize(24);
-    format.setSamples(4);
-    return format;
-}
 
 // The GUI thread reads regular files alone: opening a pipe would wait for its writer.
 constexpr AlphabetFile::Kinds regularFilesOnly = AlphabetFile::Kinds::RegularOnly;
@@ -27,7 +15,7 @@ constexpr AlphabetFile::Kinds regularFilesOnly = AlphabetFile::Kinds::RegularOnl
 
 CharGLWidget::CharGLWidget(QWidget* parent, const char* alphabetPath)
     : QOpenGLWidget(parent, Qt::WindowFlags()), path(alphabetPath) {
-    setFormat(viewFormat());
+    setFormat(CellPainter::surfaceFormat());
     // The frame buffer keeps its pixels between paints, so a drag step redraws one cell.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     // A file that can't be opened prints why and leaves the view empty.
@@ -87,12 +75,6 @@ int CharGLWidget::cellAt(float x, float y) const {
 
 GridPoint CharGLWidget::cellCentre(int index) const {
     return cellCentreOf(index, scrollOffset, cellSize, columns, height());
-}
-
-void CharGLWidget::showRowAtTop(int row) {
-    scrollOffset = double(row) * cellSize;
-    redraw.everything();
-    update(); // a grab that follows paints at once; the screen catches up when events run
 }
 
 void CharGLWidget::scrollTo(double offset) {

@@ -4,6 +4,7 @@
 #include "alphabet/Point3.h"
 #include "trackball/Trackball.h"
 #include "view/CellGrid.h"
+#include "view/CellPainter.h"
 #include "view/GlyphFileWatcher.h"
 #include "view/GlyphTurns.h"
 #include "view/GridGeometry.h"
@@ -46,8 +47,6 @@ public:
     int glyphCount() const { return alphabet.glyphCount(); }
     int pointsPerGlyph() const { return alphabet.pointsPerGlyph(); }
 
-    // Scrolls the grid so that `row` is at the top of the view.
-    void showRowAtTop(int row);
     // Scrolls the grid so that glyph `index`'s row is at the top, or as far as End goes.
     void goToGlyph(int index);
     // Asks, without blocking, for a glyph index or label to go to (Ctrl+G).
@@ -78,11 +77,6 @@ protected:
     // later rather than at once, so a paint reads only the view's members.
     virtual void glDraw();
 
-    // Draws `text` with its baseline starting at the widget position (x, y),
-    // in the current GL colour, clipped to the current viewport; GL state is
-    // as it was afterwards.
-    void renderText(int x, int y, const QString& text, const QFont& font);
-
 private:
     friend struct CharGLWidgetProbe; // read access for the tests
 
@@ -103,12 +97,8 @@ private:
     void showAlphabet(AlphabetFile&& file, bool keepView);
     void reloadAlphabet();
 
-    void redrawCell(int index);
-    void paintCell(int index, float x, float y);
-    void drawCellFrame(int index);
-    void drawGlyph(const Point3* points, const Quaternion orientation, int pointCount,
-                   float lineWidth, float pointSize);
-    void drawCellLabel(int index, const QString& text, int fontPointSize, int fontWeight);
+    void redrawCell(const CellPainter& painter, int index);
+    CellContent cellContent(int index) const;
 
     int cellSize = gridCellSize;
     int columns = gridColumns;
@@ -126,7 +116,6 @@ private:
     GlyphTurns turns;
     WheelAccumulator wheel;
     RedrawScope redraw;
-    float pixelRatio = 1; // device pixels per logical pixel, read at each paint
     GlyphFileWatcher watcher;
 };
 

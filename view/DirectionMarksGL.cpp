@@ -1,6 +1,6 @@
 #include "view/DirectionMarksGL.h"
 
-#include "view/CellOutline.h"
+#include "view/CellPainter.h"
 #include "view/DirectionMarks.h"
 #include "view/GlyphCamera.h"
 

@@ -19,3 +19,8 @@ constexpr int gridRowsShown = gridViewSize / gridCellSize;
 // where it is missing.
 constexpr const char* labelFontFamily = "Lucida Console";
 constexpr int labelFontPointSize = 16;
+// The label's width is estimated from its length: this many pixels per point
+// of font size per character. Its right end and its baseline are this far in
+// from the cell's right and lower edges.
+constexpr float labelWidthPerPoint = 0.83f;
+constexpr int labelInset = 10;

@@ -19,8 +19,6 @@ constexpr double frameHigh = 97.5;
 constexpr double frameLineWidth = 2;
 constexpr double glyphLineWidth = 2;
 constexpr double glyphPointSize = 5;
-constexpr float labelWidthPerPoint = 0.83f;
-constexpr int labelInset = 10;
 
 // Tenths of a pixel are below what shows (a dot is 5 pixels, its centre held
 // to 0.05), and short numbers are what an SVG's size and time go by.
