@@ -106,10 +106,11 @@ bool AlphabetViewer::savePictureAs(const QString& path) {
 }
 
 void AlphabetViewer::choosePictureFile() {
-    auto* dialog = new QFileDialog(this, tr("Save picture"),
-                                   QFileInfo(QFile::decodeName(glyphView->alphabetPath())).absolutePath(),
-                                   tr("PNG pictures (*.png);;SVG pictures (*.svg);;PDF documents "
-                                      "(*.pdf)"));
+    auto* dialog =
+        new QFileDialog(this, tr("Save picture"),
+                        QFileInfo(QFile::decodeName(glyphView->alphabetPath())).absolutePath(),
+                        tr("PNG pictures (*.png);;SVG pictures (*.svg);;PDF documents "
+                           "(*.pdf)"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setDefaultSuffix("png");

@@ -34,8 +34,9 @@ int statusOf(OutputStatus status, const std::string& error) {
 
 class SheetDrawer {
 public:
-    SheetDrawer(const AlphabetFile& glyphs, const SheetLayout& layout, const Quaternion turn)
-        : glyphs(glyphs), layout(layout), turn(turn) {}
+    SheetDrawer(const AlphabetFile& glyphs, const SheetLayout& layout, const Quaternion turn,
+                bool direction)
+        : glyphs(glyphs), layout(layout), turn(turn), direction(direction) {}
 
     QSize pageSize(int page) const {
         return {layout.columns * gridCellSize, layout.rowsOnPage(page) * gridCellSize};
@@ -51,7 +52,8 @@ public:
                 if (index < 0)
                     break;
                 batch.push_back({glyphs.glyph(index), glyphs.pointsPerGlyph(), turn, index,
-                                 QPointF(column * gridCellSize, (row - firstRow) * gridCellSize)});
+                                 QPointF(column * gridCellSize, (row - firstRow) * gridCellSize),
+                                 direction});
                 if (int(batch.size()) == cellsPerBatch)
                     paintBatch(cells, batch);
             }
@@ -71,12 +73,14 @@ private:
     const AlphabetFile& glyphs;
     const SheetLayout& layout;
     const float* turn;
+    bool direction;
 };
 
 int writePdf(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRequest& sheet) {
     if (drawer.pageSize(0).width() * 0.75 > maxPdfPoints)
-        return renderRefusal(OutputFile::shownName(sheet.output) + ": " + std::to_string(layout.columns) +
-                      " columns make a page wider than the 14400 points PDF readers accept");
+        return renderRefusal(OutputFile::shownName(sheet.output) + ": " +
+                             std::to_string(layout.columns) +
+                             " columns make a page wider than the 14400 points PDF readers accept");
     VectorDocument document;
     std::string error;
     const OutputStatus opened = document.open(sheet.output, sheet.rules, VectorDocument::Kind::Pdf,
@@ -109,9 +113,9 @@ int writeSvg(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRe
         return writeSvgPage(drawer, 0, sheet.output, sheet.rules);
     if (OutputFile::isStream(sheet.output))
         return renderRefusal(OutputFile::shownName(sheet.output) + ": the sheet is " +
-                      std::to_string(std::int64_t(layout.rows) * gridCellSize) +
-                      " pixels high and goes into " + std::to_string(layout.pages) +
-                      " page files, which need a file name (-o OUT.svg)");
+                             std::to_string(std::int64_t(layout.rows) * gridCellSize) +
+                             " pixels high and goes into " + std::to_string(layout.pages) +
+                             " page files, which need a file name (-o OUT.svg)");
     std::string error;
     for (int page = 1; page <= layout.pages; ++page)
         if (OutputFile::check(pageName(sheet.output, page), sheet.rules, error) !=
@@ -178,7 +182,7 @@ int writeVectorSheet(const char* input, const SheetRequest& sheet) {
     std::string error;
     if (!layOutSheet(sheet.range, glyphs.glyphCount(), sheet.columns, gridCellSize, layout, error))
         return renderRefusal(std::string(input) + ": " + error);
-    const SheetDrawer drawer(glyphs, layout, sheet.turn);
+    const SheetDrawer drawer(glyphs, layout, sheet.turn, sheet.direction);
     return sheet.format == SheetFormat::Pdf ? writePdf(drawer, layout, sheet)
                                             : writeSvg(drawer, layout, sheet);
 }

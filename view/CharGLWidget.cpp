@@ -112,7 +112,7 @@ std::vector<VectorCell> CharGLWidget::cellsShown() const {
          ++i, cell.next()) {
         const double top = height() - (double(cell.cornerY()) + cellSize);
         cells.push_back({alphabet.glyph(i), pointsPerGlyph(), turns.orientation(i), i,
-                         QPointF(cell.cornerX(), top)});
+                         QPointF(cell.cornerX(), top), showDirection});
     }
     return cells;
 }

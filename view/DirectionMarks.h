@@ -30,6 +30,12 @@ constexpr double directionRingRadius = 6;
 constexpr double directionArrowSpacing = 26;
 constexpr double directionArrowLength = 9;
 constexpr double directionArrowHalfWidth = 4.5;
+// Green, apart from the red points, the black path and the blue frames: a ring
+// round the start, and arrowheads with a thin white edge that parts them from the points.
+constexpr float directionStartColour[3] = {0.0f, 0.62f, 0.0f};
+constexpr float directionArrowColour[3] = {0.0f, 0.45f, 0.0f};
+constexpr float directionRingLineWidth = 2.5f;
+constexpr float directionArrowEdgeWidth = 2.0f;
 
 // The marks of the `count` points of a glyph seen through `projection`.
 // Segments with an end outside the depth range are left out, as GL clips them.

@@ -9,11 +9,6 @@
 namespace {
 
 constexpr int ringSegments = 28;
-constexpr float ringLineWidth = 2.5f;
-constexpr float arrowEdgeWidth = 2.0f;
-// Green: apart from the red points, the black path and the blue frames.
-constexpr float startColour[3] = {0.0f, 0.62f, 0.0f};
-constexpr float arrowColour[3] = {0.0f, 0.45f, 0.0f};
 
 void vertex(const CellPosition& p) {
     glVertex2d(p.x, p.y);
@@ -40,7 +35,7 @@ void drawDirectionMarks(const Point3* points, int count, const float orientation
 
     // A white edge parts each arrowhead from the red points under it.
     glColor3f(1, 1, 1);
-    glLineWidth(arrowEdgeWidth * pixelRatio);
+    glLineWidth(directionArrowEdgeWidth * pixelRatio);
     for (const DirectionArrow& arrow : marks.arrows) {
         glBegin(GL_LINE_LOOP);
         vertex(arrow.tip);
@@ -48,7 +43,7 @@ void drawDirectionMarks(const Point3* points, int count, const float orientation
         vertex(arrow.right);
         glEnd();
     }
-    glColor3fv(arrowColour);
+    glColor3fv(directionArrowColour);
     glBegin(GL_TRIANGLES);
     for (const DirectionArrow& arrow : marks.arrows) {
         vertex(arrow.tip);
@@ -58,8 +53,8 @@ void drawDirectionMarks(const Point3* points, int count, const float orientation
     glEnd();
 
     if (marks.hasStart) {
-        glColor3fv(startColour);
-        glLineWidth(ringLineWidth * pixelRatio);
+        glColor3fv(directionStartColour);
+        glLineWidth(directionRingLineWidth * pixelRatio);
         glBegin(GL_LINE_LOOP);
         const double pi = std::acos(-1.0);
         for (int k = 0; k < ringSegments; ++k) {

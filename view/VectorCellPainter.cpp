@@ -1,5 +1,6 @@
 #include "view/VectorCellPainter.h"
 
+#include "view/DirectionMarks.h"
 #include "view/GlyphCamera.h"
 #include "view/GlyphProjection.h"
 #include "view/GridGeometry.h"
@@ -91,6 +92,10 @@ void projectGlyph(const VectorCell& cell, double side, std::vector<QPolygonF>& l
     }
 }
 
+QColor colourOf(const float rgb[3]) {
+    return QColor::fromRgbF(rgb[0], rgb[1], rgb[2]);
+}
+
 } // namespace
 
 VectorCellPainter::VectorCellPainter(QPainter& painter_, const QFont& labelFont, int cellSide)
@@ -102,6 +107,7 @@ void VectorCellPainter::paint(const std::vector<VectorCell>& cells) {
     painter.setBrush(Qt::NoBrush);
     paintFrames(cells);
     paintGlyphs(cells);
+    paintDirections(cells);
     paintLabels(cells);
     painter.restore();
 }
@@ -135,6 +141,34 @@ void VectorCellPainter::paintGlyphs(const std::vector<VectorCell>& cells) {
         painter.drawPolyline(line);
     painter.setPen(QPen(Qt::red, glyphPointSize, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     painter.drawPath(dots);
+}
+
+// As the GL view draws them: each arrowhead's white edge, then its fill over
+// the inner half of the edge, then the ring round the first point.
+void VectorCellPainter::paintDirections(const std::vector<VectorCell>& cells) {
+    QPainterPath arrows;
+    QPainterPath rings;
+    for (const VectorCell& cell : cells) {
+        if (!cell.direction)
+            continue;
+        const GlyphCamera camera = placeGlyphCamera(cell.points, cell.pointCount);
+        if (!camera.visible)
+            continue;
+        const DirectionMarks marks = directionMarks(
+            cell.points, cell.pointCount, GlyphProjection(camera, cell.orientation), side);
+        auto at = [&](const CellPosition& p) { return cell.corner + QPointF(p.x, p.y); };
+        for (const DirectionArrow& arrow : marks.arrows)
+            arrows.addPolygon(
+                QPolygonF({at(arrow.tip), at(arrow.left), at(arrow.right), at(arrow.tip)}));
+        if (marks.hasStart)
+            rings.addEllipse(at(marks.start), marks.ringRadius, marks.ringRadius);
+    }
+    const double scale = side / 100.0;
+    painter.setPen(QPen(Qt::white, directionArrowEdgeWidth * scale));
+    painter.drawPath(arrows);
+    painter.fillPath(arrows, colourOf(directionArrowColour));
+    painter.setPen(QPen(colourOf(directionStartColour), directionRingLineWidth * scale));
+    painter.drawPath(rings);
 }
 
 // The label's baseline starts where the view's drawCellLabel puts it.
