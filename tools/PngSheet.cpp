@@ -95,18 +95,10 @@ int renderPngSheet(const char* input, const SheetRequest& sheet) {
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
     QGuiApplication::setAttribute(Qt::AA_DisableHighDpiScaling);
 #endif
-    int qtArgc = 1;
-    char program[] = "alphabet-tool";
-    char* qtArgv[] = {program, nullptr};
-    QGuiApplication application(qtArgc, qtArgv);
-
-    // The loader reports a bad header or a short file on standard error itself.
-    AlphabetFile glyphs;
-    glyphs.open(input);
-    if (glyphs.glyphCount() == 0)
-        return renderFailure(std::string(input) + ": no glyphs to render");
-    SheetPager pager(glyphs, sheet.turn, sheet.direction);
-    if (!pager.start(error))
-        return renderFailure(error);
-    return writeSheet(pager, sheet, input);
+    return drawGlyphsOf(input, [&](const AlphabetFile& glyphs) {
+        SheetPager pager(glyphs, sheet.turn, sheet.direction);
+        if (!pager.start(error))
+            return renderFailure(error);
+        return writeSheet(pager, sheet, input);
+    });
 }

@@ -4,6 +4,10 @@
 #include "tools/Options.h"
 #include "tools/VectorSheet.h"
 
+#include "alphabet/AlphabetFile.h"
+
+#include <QGuiApplication>
+
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -51,6 +55,19 @@ int renderFailure(const std::string& message) {
 int renderRefusal(const std::string& message) {
     std::fprintf(stderr, "alphabet-tool render: %s\n", message.c_str());
     return 2;
+}
+
+int drawGlyphsOf(const char* input, const std::function<int(const AlphabetFile&)>& draw) {
+    int qtArgc = 1;
+    char program[] = "alphabet-tool";
+    char* qtArgv[] = {program, nullptr};
+    QGuiApplication application(qtArgc, qtArgv);
+    // The loader reports a bad header or a short file on standard error itself.
+    AlphabetFile glyphs;
+    glyphs.open(input);
+    if (glyphs.glyphCount() == 0)
+        return renderFailure(std::string(input) + ": no glyphs to render");
+    return draw(glyphs);
 }
 
 int runRender(int argc, char** argv) {

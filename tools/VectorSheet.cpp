@@ -168,21 +168,14 @@ int writeVectorSheet(const char* input, const SheetRequest& sheet) {
     mallopt(M_TOP_PAD, 64 << 20);
     // Qt's own platform for pictures that are never shown: no display server, no GL.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int qtArgc = 1;
-    char program[] = "alphabet-tool";
-    char* qtArgv[] = {program, nullptr};
-    QGuiApplication application(qtArgc, qtArgv);
-
-    // The loader reports a bad header or a short file on standard error itself.
-    AlphabetFile glyphs;
-    glyphs.open(input);
-    if (glyphs.glyphCount() == 0)
-        return renderFailure(std::string(input) + ": no glyphs to render");
-    SheetLayout layout;
-    std::string error;
-    if (!layOutSheet(sheet.range, glyphs.glyphCount(), sheet.columns, gridCellSize, layout, error))
-        return renderRefusal(std::string(input) + ": " + error);
-    const SheetDrawer drawer(glyphs, layout, sheet.turn, sheet.direction);
-    return sheet.format == SheetFormat::Pdf ? writePdf(drawer, layout, sheet)
-                                            : writeSvg(drawer, layout, sheet);
+    return drawGlyphsOf(input, [&](const AlphabetFile& glyphs) {
+        SheetLayout layout;
+        std::string error;
+        if (!layOutSheet(sheet.range, glyphs.glyphCount(), sheet.columns, gridCellSize, layout,
+                         error))
+            return renderRefusal(std::string(input) + ": " + error);
+        const SheetDrawer drawer(glyphs, layout, sheet.turn, sheet.direction);
+        return sheet.format == SheetFormat::Pdf ? writePdf(drawer, layout, sheet)
+                                                : writeSvg(drawer, layout, sheet);
+    });
 }
