@@ -14,9 +14,9 @@ struct Command {
 const Command commands[] = {
     {"sample", runSample, "write our sample alphabet A to Z"},
     {"info", runInfo, "describe a glyph file and the problems of its glyphs"},
-    {"import", runImport, "make a glyph file from a text file of points"},
+    {"import", runImport, "make a glyph file from text, Hershey fonts or SVG"},
     {"export", runExport, "write a glyph file's points as text"},
-    {"render", runRender, "draw every glyph as the viewer does into one PNG"},
+    {"render", runRender, "draw the glyphs as the viewer does on a PNG, SVG or PDF sheet"},
 };
 
 void printUsage(FILE* out) {
