@@ -10,10 +10,12 @@ headless=()
 [[ -n "${DISPLAY:-}" ]] || headless=(xvfb-run -a -s "-screen 0 1024x768x24")
 "${headless[@]}" ctest --test-dir build --output-on-failure -j2
 
-# The same suites against Qt 6, whose GL widget, events and styles differ.
+# The same suites against Qt 6, whose GL widget, events and styles differ. This
+# build is for testing, not debugging: without debug information it compiles in
+# two thirds of the time.
 if [[ ! -f build-qt6/CMakeCache.txt ]]; then
-  cmake -S . -B build-qt6 -DCMAKE_BUILD_TYPE=RelWithDebInfo -DALPHABET_WERROR=ON \
-    -DALPHABET_QT_MAJOR=6 >/dev/null
+  cmake -S . -B build-qt6 -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
+    -DALPHABET_WERROR=ON -DALPHABET_QT_MAJOR=6 >/dev/null
 fi
 cmake --build build-qt6 -j"$(nproc)"
 "${headless[@]}" ctest --test-dir build-qt6 --output-on-failure -j2
@@ -29,8 +31,11 @@ if [[ ! -f $keep ]]; then
   mkdir -p build-asan
   g++ -c -O1 -DGL_DRIVER_PATH="\"$driver\"" tests/sanitizer/KeepGlDriverLoaded.cpp -o $keep
 fi
+# -O1 with line tables only: the reports keep their file and line, and the build
+# takes half the time of -O2 with full debug information.
 if [[ ! -f build-asan/CMakeCache.txt ]]; then
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DALPHABET_WERROR=ON \
+  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DALPHABET_WERROR=ON \
     -DCMAKE_CXX_FLAGS="$sanitize -fno-omit-frame-pointer" \
     -DCMAKE_EXE_LINKER_FLAGS="$sanitize $PWD/$keep -ldl" >/dev/null
 fi
