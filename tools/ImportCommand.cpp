@@ -15,7 +15,7 @@ namespace {
 
 const char* const importHelp =
     "usage: alphabet-tool import INPUT... [-o FILE] [--points N] [--force]\n"
-    "                            [--from jhf|svg|text] [--chars SPEC] [--lift H] [--strict]\n"
+    "                            [--from jhf|svg|text] [--chars CHARS] [--lift H] [--strict]\n"
     "Makes a glyph file from a text file of points, from Hershey fonts (.jhf) or\n"
     "from SVG fonts and drawings; INPUT '-' is standard input. The kind is told from\n"
     "the content; --from forces it.\n"
@@ -34,7 +34,7 @@ const char* const importHelp =
     "  --lift H      the lift height in the input's units; 0 joins strokes flat\n"
     "                (default: a quarter of the font's cap height or the drawing's\n"
     "                height)\n"
-    "  --chars SPEC  the characters to take from fonts, in this order, e.g. A-Z,\n"
+    "  --chars CHARS the characters to take from fonts, in this order, e.g. A-Z,\n"
     "                0-9a-z or ABC (default: every glyph in file order); missing\n"
     "                ones are named and skipped\n"
     "  --strict      refuse, writing nothing, where a font lacks one of --chars\n"
@@ -136,12 +136,12 @@ int runImport(int argc, char** argv) {
                 return usage(std::string("--from takes jhf, svg or text, not '") + kind + "'");
             forced = true;
         } else if (argument == "--chars") {
-            const char* spec = optionValue("import", argc, argv, i, "characters such as A-Z");
+            const char* list = optionValue("import", argc, argv, i, "characters such as A-Z");
             std::string problem;
-            if (!spec)
+            if (!list)
                 return 2;
-            if (!parseCharSpec(spec, job.chars, problem))
-                return usage("--chars '" + std::string(spec) + "' " + problem);
+            if (!parseCharList(list, job.chars, problem))
+                return usage("--chars '" + std::string(list) + "' " + problem);
             job.pickChars = true;
         } else if (argument == "--lift") {
             const char* height = optionValue("import", argc, argv, i, "a height");

@@ -8,7 +8,7 @@
 
 namespace {
 
-// The most characters one spec may stand for: all of Unicode.
+// The most characters one character list may stand for: all of Unicode.
 constexpr std::size_t mostChars = 0x110000;
 
 // Decodes UTF-8; false at the first malformed sequence.
@@ -77,10 +77,10 @@ bool parseKind(const std::string& name, InputKind& kind) {
     return false;
 }
 
-bool parseCharSpec(const std::string& spec, std::u32string& chars, std::string& problem) {
+bool parseCharList(const std::string& list, std::u32string& chars, std::string& problem) {
     std::u32string text;
-    if (!decode(spec, text) || text.empty()) {
-        problem = spec.empty() ? "is empty" : "is not UTF-8";
+    if (!decode(list, text) || text.empty()) {
+        problem = list.empty() ? "is empty" : "is not UTF-8";
         return false;
     }
     chars.clear();

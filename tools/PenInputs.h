@@ -12,11 +12,11 @@ InputKind kindOf(const std::string& data);
 // Reads "jhf", "svg" or "text"; false for anything else.
 bool parseKind(const std::string& name, InputKind& kind);
 
-// The characters of a --chars spec such as "A-Z", "0-9a-z" or "ABC", in order,
+// The characters of a --chars list such as "A-Z", "0-9a-z" or "ABC", in order,
 // from its UTF-8: a character, a '-' and a later character stand for the run
 // between them; a '-' first or last stands for itself. False, with `problem`
 // set, where it is malformed.
-bool parseCharSpec(const std::string& spec, std::u32string& chars, std::string& problem);
+bool parseCharList(const std::string& list, std::u32string& chars, std::string& problem);
 
 // A character as messages show it: in quotes, or U+XXXX where it is not printable.
 std::string shownChar(char32_t c);
