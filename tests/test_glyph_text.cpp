@@ -1,3 +1,5 @@
+#include "GlyphFileSupport.h"
+
 #include "alphabet/GlyphText.h"
 #include "alphabet/SampleAlphabet.h"
 #include "alphabet/TextEncoding.h"
@@ -41,11 +43,6 @@ std::string utf16(const std::string& ascii, bool littleEndian, bool mark) {
     for (char c : ascii)
         out += littleEndian ? std::string{c, '\0'} : std::string{'\0', c};
     return out;
-}
-
-double distance(const Point3& a, const Point3& b) {
-    return std::sqrt(double(a.x - b.x) * (a.x - b.x) + double(a.y - b.y) * (a.y - b.y) +
-                     double(a.z - b.z) * (a.z - b.z));
 }
 
 } // namespace

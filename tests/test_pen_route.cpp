@@ -1,3 +1,5 @@
+#include "GlyphFileSupport.h"
+
 #include "alphabet/HersheyFont.h"
 #include "alphabet/PenPath.h"
 
@@ -19,11 +21,6 @@ PenFont hershey(const std::string& text, PenError& error) {
     PenFont font;
     readHersheyFont(text, font, error);
     return font;
-}
-
-double distance(const Point3& a, const Point3& b) {
-    return std::sqrt(double(a.x - b.x) * (a.x - b.x) + double(a.y - b.y) * (a.y - b.y) +
-                     double(a.z - b.z) * (a.z - b.z));
 }
 
 } // namespace
