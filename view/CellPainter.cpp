@@ -2,6 +2,7 @@
 
 #include "view/DirectionMarksGL.h"
 #include "view/GlyphCamera.h"
+#include "view/GlyphProjection.h"
 #include "view/GridGeometry.h"
 #include "view/LabelFont.h"
 
@@ -58,9 +59,12 @@ void CellPainter::paintCell(const CellContent& cell, float x, float y) const {
     glViewport(static_cast<GLint>(x * ratio), static_cast<GLint>(double(y) * ratio), side, side);
     glEnable(GL_MULTISAMPLE);
     drawFrame(cell.turning, ratio);
-    drawGlyph(cell);
-    if (cell.direction)
-        drawDirectionMarks(cell.points, cell.pointCount, cell.orientation, gridCellSize, ratio);
+    // One camera serves the glyph and its direction marks.
+    const GlyphCamera camera = placeGlyphCamera(cell.points, cell.pointCount);
+    drawGlyph(cell, camera);
+    if (cell.direction && camera.visible)
+        drawDirectionMarks(cell.points, cell.pointCount, GlyphProjection(camera, cell.orientation),
+                           gridCellSize, ratio);
     const QString label = glyphLabel(cell.labelIndex);
     drawLabel(labelPosition(x, y, label), label);
 }
@@ -85,9 +89,8 @@ void CellPainter::drawFrame(bool turning, float pixelRatio) {
     glPopAttrib();
 }
 
-void CellPainter::drawGlyph(const CellContent& cell) const {
+void CellPainter::drawGlyph(const CellContent& cell, const GlyphCamera& camera) const {
     glPushAttrib(cellDrawingAttributes);
-    const GlyphCamera camera = placeGlyphCamera(cell.points, cell.pointCount);
     if (camera.visible) {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();

@@ -11,6 +11,7 @@
 #include <QSurfaceFormat>
 #include <algorithm>
 
+struct GlyphCamera;
 class QPaintDevice;
 class QString;
 
@@ -82,7 +83,7 @@ public:
     static constexpr float glyphPointSize = 5.0f;
 
 private:
-    void drawGlyph(const CellContent& cell) const;
+    void drawGlyph(const CellContent& cell, const GlyphCamera& camera) const;
     void drawText(QPoint position, const QString& text) const;
 
     QPaintDevice& device;

@@ -2,7 +2,6 @@
 
 #include "view/CellPainter.h"
 #include "view/DirectionMarks.h"
-#include "view/GlyphCamera.h"
 
 #include <cmath>
 
@@ -16,13 +15,9 @@ void vertex(const CellPosition& p) {
 
 } // namespace
 
-void drawDirectionMarks(const Point3* points, int count, const float orientation[4], int cellSize,
-                        float pixelRatio) {
-    const GlyphCamera camera = placeGlyphCamera(points, count);
-    if (!camera.visible)
-        return;
-    const DirectionMarks marks =
-        directionMarks(points, count, GlyphProjection(camera, orientation), cellSize);
+void drawDirectionMarks(const Point3* points, int count, const GlyphProjection& projection,
+                        int cellSize, float pixelRatio) {
+    const DirectionMarks marks = directionMarks(points, count, projection, cellSize);
 
     glPushAttrib(cellDrawingAttributes);
     glDisable(GL_DEPTH_TEST); // over the glyph's lines and points

@@ -2,10 +2,12 @@
 
 #include "alphabet/Point3.h"
 
+class GlyphProjection;
+
 // Draws the direction marks of a glyph (see DirectionMarks.h) over its cell,
 // which is the current GL viewport: the glyph's `count` points seen through
-// its own camera turned by `orientation`, as the glyph itself is drawn. The
+// `projection`, the camera and turn the glyph itself is drawn with. The
 // viewport is `pixelRatio` device pixels to a logical one. GL state is as it
 // was afterwards, but for the matrices, which every drawing step sets anew.
-void drawDirectionMarks(const Point3* points, int count, const float orientation[4], int cellSize,
-                        float pixelRatio);
+void drawDirectionMarks(const Point3* points, int count, const GlyphProjection& projection,
+                        int cellSize, float pixelRatio);
