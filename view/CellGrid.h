@@ -61,3 +61,20 @@ private:
     int column = 0;
     float bottom;
 };
+
+// Calls visit(i, cornerX, cornerY) for every glyph of `glyphCount` whose cell
+// lies in or touches a grid area `gridHeight` high, in glyph order, with the
+// cell's lower-left corner as CellWalk gives it. Rows above the area are never
+// walked: the cost follows the cells shown, not the glyphs scrolled past.
+template <typename Visit>
+void forEachCellInView(double scrollOffset, int cellSize, int columns, int gridHeight,
+                       int glyphCount, Visit visit) {
+    const int firstRow = firstRowInView(scrollOffset, cellSize);
+    CellWalk cell(scrollOffset, cellSize, columns, gridHeight, firstRow);
+    const long long first = static_cast<long long>(firstRow) * columns;
+    for (long long i = first; i < glyphCount; ++i, cell.next()) {
+        if (cell.cornerY() < -cellSize)
+            break; // wholly below, and so is every later glyph
+        visit(static_cast<int>(i), cell.cornerX(), cell.cornerY());
+    }
+}

@@ -9,7 +9,6 @@
 #include <QFont>
 #include <QPoint>
 #include <QSurfaceFormat>
-#include <algorithm>
 
 struct GlyphCamera;
 class QPaintDevice;
@@ -55,15 +54,8 @@ public:
     // follows the cells shown, not the glyphs scrolled past.
     template <typename ContentOf>
     void paintGrid(double scrollOffset, int columns, int glyphCount, ContentOf contentOf) const {
-        const int firstRow = firstRowInView(scrollOffset, gridCellSize);
-        CellWalk cell(scrollOffset, gridCellSize, columns, gridViewSize, firstRow);
-        const long long first =
-            std::min<long long>(glyphCount, static_cast<long long>(firstRow) * columns);
-        for (int i = static_cast<int>(first); i < glyphCount; ++i, cell.next()) {
-            if (cell.cornerY() < -gridCellSize)
-                break; // wholly below, and so is every later glyph
-            paintCell(contentOf(i), cell.cornerX(), cell.cornerY());
-        }
+        forEachCellInView(scrollOffset, gridCellSize, columns, gridViewSize, glyphCount,
+                          [&](int i, float x, float y) { paintCell(contentOf(i), x, y); });
     }
 
     // The parts of a cell, for drawing one from matrices worked out beforehand.

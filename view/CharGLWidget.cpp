@@ -104,15 +104,11 @@ void CharGLWidget::turnEveryGlyph(const Quaternion orientation) {
 
 std::vector<VectorCell> CharGLWidget::cellsShown() const {
     std::vector<VectorCell> cells;
-    const int firstRow = firstRowInView(scrollOffset, cellSize);
-    CellWalk cell(scrollOffset, cellSize, columns, gridViewSize, firstRow);
-    const int count = glyphCount();
-    const long long first = std::min<long long>(count, static_cast<long long>(firstRow) * columns);
-    for (int i = static_cast<int>(first); i < count && cell.cornerY() >= -cellSize;
-         ++i, cell.next()) {
-        const double top = height() - (double(cell.cornerY()) + cellSize);
-        cells.push_back({alphabet.glyph(i), pointsPerGlyph(), turns.orientation(i), i,
-                         QPointF(cell.cornerX(), top), showDirection});
-    }
+    forEachCellInView(
+        scrollOffset, cellSize, columns, gridViewSize, glyphCount(), [&](int i, float x, float y) {
+            const double top = height() - (double(y) + cellSize);
+            cells.push_back({alphabet.glyph(i), pointsPerGlyph(), turns.orientation(i), i,
+                             QPointF(x, top), showDirection});
+        });
     return cells;
 }
