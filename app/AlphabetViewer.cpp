@@ -2,7 +2,7 @@
 
 #include "app/PictureSaver.h"
 #include "view/CharGLWidget.h"
-#include "view/GridGeometry.h"
+#include "geometry/GridGeometry.h"
 
 #include <QAction>
 #include <QDragEnterEvent>

@@ -2,10 +2,10 @@
 
 #include "alphabet/OutputFile.h"
 #include "view/CharGLWidget.h"
-#include "view/GridGeometry.h"
-#include "view/LabelFont.h"
-#include "view/VectorCellPainter.h"
-#include "view/VectorDocument.h"
+#include "geometry/GridGeometry.h"
+#include "cells/LabelFont.h"
+#include "cells/vector/VectorCellPainter.h"
+#include "pictures/VectorDocument.h"
 
 #include <QFile>
 #include <QImage>

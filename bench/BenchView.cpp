@@ -1,9 +1,9 @@
 #include "bench/BenchView.h"
 
 #include "tests/ViewProbe.h"
-#include "view/CellPainter.h"
-#include "view/GlyphCamera.h"
-#include "view/LabelFont.h"
+#include "cells/gl/CellPainter.h"
+#include "geometry/GlyphCamera.h"
+#include "cells/LabelFont.h"
 
 #include <GL/glu.h>
 #include <QApplication>

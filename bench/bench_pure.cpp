@@ -10,7 +10,7 @@
 #include "bench/BenchFiles.h"
 #include "bench/BenchRows.h"
 #include "trackball/Trackball.h"
-#include "view/GlyphCamera.h"
+#include "geometry/GlyphCamera.h"
 
 #include <benchmark/benchmark.h>
 

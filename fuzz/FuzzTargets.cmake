@@ -2,11 +2,11 @@
 # builds) and by tests/CMakeLists.txt, which replays the seed corpus and the
 # saved failing inputs of every target as a regular test.
 set(alphabet_fuzz_targets loader glyph_text trackball hershey svg)
-set(alphabet_fuzz_libs_loader alphabet viewgeometry)
-set(alphabet_fuzz_libs_glyph_text glyphtext viewgeometry)
+set(alphabet_fuzz_libs_loader alphabet geometry)
+set(alphabet_fuzz_libs_glyph_text importtext geometry)
 set(alphabet_fuzz_libs_trackball trackball)
-set(alphabet_fuzz_libs_hershey pendata)
-set(alphabet_fuzz_libs_svg pendata)
+set(alphabet_fuzz_libs_hershey pen)
+set(alphabet_fuzz_libs_svg pensvg)
 
 # An executable `name` of fuzz target `target` and any further sources given.
 function(alphabet_fuzz_executable name target)

@@ -5,8 +5,8 @@
 // text, formatted and parsed again, gives back every float bit. Every parsed
 // glyph then gets a camera without NaN or infinity.
 #include "FuzzCheck.h"
-#include "alphabet/GlyphText.h"
-#include "view/GlyphCamera.h"
+#include "import/text/GlyphText.h"
+#include "geometry/GlyphCamera.h"
 
 #include <algorithm>
 #include <cstdint>

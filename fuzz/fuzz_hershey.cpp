@@ -3,8 +3,8 @@
 // points are the font's small whole coordinates, and every glyph's route,
 // resampled to as many points as it has ranked ones, keeps each of them.
 #include "FuzzCheck.h"
-#include "alphabet/HersheyFont.h"
-#include "alphabet/PenPath.h"
+#include "import/pen/HersheyFont.h"
+#include "import/pen/PenPath.h"
 
 #include <algorithm>
 #include <cmath>

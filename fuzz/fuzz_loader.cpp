@@ -7,7 +7,7 @@
 #include "FuzzCheck.h"
 #include "alphabet/AlphabetFile.h"
 #include "alphabet/AlphabetLoader.h"
-#include "view/GlyphCamera.h"
+#include "geometry/GlyphCamera.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,8 +2,8 @@
 // line of the input; a sound one gives finite points within a 32-bit float's
 // range, and glyphs whose routes resample to any small count of finite points.
 #include "FuzzCheck.h"
-#include "alphabet/PenPath.h"
-#include "alphabet/SvgStrokes.h"
+#include "import/pen/PenPath.h"
+#include "import/pen/svg/SvgStrokes.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -5,7 +5,7 @@
 // frame and label (an invisible glyph) or a drawing kept to the cell.
 #include "GlTestSupport.h"
 #include "alphabet/SampleAlphabet.h"
-#include "view/GlyphCamera.h"
+#include "geometry/GlyphCamera.h"
 
 #include <GL/gl.h>
 #include <limits>

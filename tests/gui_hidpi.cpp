@@ -4,7 +4,7 @@
 // labels from the same font at the ratio, and input still in logical pixels.
 #include "GlTestSupport.h"
 
-#include "view/LabelFont.h"
+#include "cells/LabelFont.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #include "GlTestSupport.h"
 
-#include "view/LabelFont.h"
+#include "cells/LabelFont.h"
 
 #include <QPainter>
 

@@ -3,7 +3,7 @@
 #include "ViewProbe.h"
 #include "alphabet/AlphabetWriter.h"
 #include "alphabet/SampleAlphabet.h"
-#include "view/GlyphProjection.h"
+#include "geometry/GlyphProjection.h"
 
 #include <QtTest>
 #include <sys/stat.h>

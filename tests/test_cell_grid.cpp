@@ -1,5 +1,5 @@
-#include "view/CellGrid.h"
-#include "view/GridScroll.h"
+#include "geometry/CellGrid.h"
+#include "geometry/GridScroll.h"
 
 #include <QtTest>
 #include <vector>

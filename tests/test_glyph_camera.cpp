@@ -1,7 +1,7 @@
-#include "view/DirectionMarks.h"
-#include "view/GlyphCamera.h"
-#include "view/GlyphProjection.h"
-#include "view/GlyphTurns.h"
+#include "geometry/DirectionMarks.h"
+#include "geometry/GlyphCamera.h"
+#include "geometry/GlyphProjection.h"
+#include "geometry/GlyphTurns.h"
 
 #include <QtTest>
 #include <cmath>

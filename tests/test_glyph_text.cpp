@@ -1,8 +1,8 @@
 #include "GlyphFileSupport.h"
 
-#include "alphabet/GlyphText.h"
+#include "import/text/GlyphText.h"
 #include "alphabet/SampleAlphabet.h"
-#include "alphabet/TextEncoding.h"
+#include "import/text/TextEncoding.h"
 
 #include <QtTest>
 #include <cmath>

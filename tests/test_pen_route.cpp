@@ -1,7 +1,7 @@
 #include "GlyphFileSupport.h"
 
-#include "alphabet/HersheyFont.h"
-#include "alphabet/PenPath.h"
+#include "import/pen/HersheyFont.h"
+#include "import/pen/PenPath.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "tools/PngPipeline.h"
-#include "tools/PngWriter.h"
+#include "pictures/PngPipeline.h"
+#include "pictures/PngWriter.h"
 
 #include <QCryptographicHash>
 #include <QFile>

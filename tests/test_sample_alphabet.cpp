@@ -1,6 +1,6 @@
 #include "alphabet/Resample.h"
 #include "alphabet/SampleAlphabet.h"
-#include "view/GlyphCamera.h"
+#include "geometry/GlyphCamera.h"
 
 #include <QtTest>
 

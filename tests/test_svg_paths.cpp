@@ -1,6 +1,6 @@
-#include "alphabet/SvgPathData.h"
-#include "alphabet/SvgStrokes.h"
-#include "alphabet/SvgTransform.h"
+#include "import/pen/svg/SvgPathData.h"
+#include "import/pen/svg/SvgStrokes.h"
+#include "import/pen/svg/SvgTransform.h"
 
 #include <QFile>
 #include <QtTest>

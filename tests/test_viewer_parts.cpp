@@ -1,5 +1,5 @@
 #include "app/ViewerStartup.h"
-#include "view/GlyphTurns.h"
+#include "geometry/GlyphTurns.h"
 #include "view/RedrawScope.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 #include "alphabet/AlphabetFile.h"
-#include "alphabet/GlyphText.h"
+#include "import/text/GlyphText.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"

@@ -1,8 +1,8 @@
 #include "tools/Files.h"
 
 #include "alphabet/AlphabetHeader.h"
-#include "alphabet/TextEncoding.h"
-#include "tools/PenInputs.h"
+#include "import/text/TextEncoding.h"
+#include "tools/import/PenInputs.h"
 
 #include <algorithm>
 #include <cerrno>

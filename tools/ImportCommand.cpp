@@ -1,9 +1,9 @@
 #include "alphabet/AlphabetWriter.h"
-#include "alphabet/GlyphText.h"
+#include "import/text/GlyphText.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"
-#include "tools/PenImport.h"
+#include "tools/import/PenImport.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,8 +2,8 @@
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"
-#include "view/GlyphCamera.h"
-#include "view/GridGeometry.h"
+#include "geometry/GlyphCamera.h"
+#include "geometry/GridGeometry.h"
 
 #include <cmath>
 #include <cstdint>

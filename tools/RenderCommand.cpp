@@ -1,8 +1,8 @@
-#include "tools/RenderCommand.h"
+#include "tools/render/RenderCommand.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"
-#include "tools/VectorSheet.h"
+#include "tools/render/VectorSheet.h"
 
 #include "alphabet/AlphabetFile.h"
 

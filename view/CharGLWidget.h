@@ -3,14 +3,14 @@
 #include "alphabet/AlphabetFile.h"
 #include "alphabet/Point3.h"
 #include "trackball/Trackball.h"
-#include "view/CellGrid.h"
-#include "view/CellPainter.h"
+#include "geometry/CellGrid.h"
+#include "cells/gl/CellPainter.h"
 #include "view/GlyphFileWatcher.h"
-#include "view/GlyphTurns.h"
-#include "view/GridGeometry.h"
-#include "view/GridScroll.h"
+#include "geometry/GlyphTurns.h"
+#include "geometry/GridGeometry.h"
+#include "geometry/GridScroll.h"
 #include "view/RedrawScope.h"
-#include "view/VectorCellPainter.h"
+#include "cells/vector/VectorCellPainter.h"
 
 #include <QByteArray>
 #include <QOpenGLWidget>

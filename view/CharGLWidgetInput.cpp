@@ -1,6 +1,6 @@
 #include "view/CharGLWidget.h"
 
-#include "view/LabelFont.h"
+#include "cells/LabelFont.h"
 
 #include <QFocusEvent>
 #include <QHelpEvent>

@@ -1,4 +1,4 @@
-#include "view/CellPainter.h"
+#include "cells/gl/CellPainter.h"
 #include "view/CharGLWidget.h"
 #include "view/GlSupportCheck.h"
 

@@ -1,7 +1,7 @@
 #include "view/CharGLWidget.h"
 
-#include "view/DirectionMarks.h"
-#include "view/GlyphCamera.h"
+#include "geometry/DirectionMarks.h"
+#include "geometry/GlyphCamera.h"
 #include "view/GoToGlyphDialog.h"
 
 #include <algorithm>

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "alphabet/Point3.h"
+#include "trackball/Trackball.h"
+#include "geometry/CellGrid.h"
+#include "geometry/GridGeometry.h"
+
+#include <GL/gl.h>
+#include <QFont>
+#include <QPoint>
+#include <QSurfaceFormat>
+
+struct GlyphCamera;
+class QPaintDevice;
+class QString;
+
+// The GL state a cell's frame, glyph and label change and put back.
+constexpr GLbitfield cellDrawingAttributes = GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT;
+
+// What one cell shows: a glyph, its turn, whether it is being turned and its letter.
+struct CellContent {
+    const Point3* points = nullptr;
+    int pointCount = 0;
+    const float* orientation = identityRotation;
+    bool turning = false;   // a dotted inner frame marks a glyph being turned
+    int labelIndex = 0;     // the glyph's index, which gives its letter
+    bool direction = false; // the path's first point and its way marked
+};
+
+// Draws glyph cells with fixed-function GL into the frame buffer bound in the
+// current context, the view's own or an offscreen one. Labels are written
+// with a QPainter on `textDevice`, which paints into that same frame buffer;
+// its height (in logical pixels) and pixel ratio place the cells. Positions are
+// GL window coordinates in logical pixels, y upward; every size reaches GL
+// multiplied by the pixel ratio.
+class CellPainter {
+public:
+    explicit CellPainter(QPaintDevice& textDevice);
+
+    // The GL format of every target: multisampled, with depth, in a
+    // compatibility profile for the fixed-function drawing.
+    static QSurfaceFormat surfaceFormat();
+    // Sets the state every drawing expects of a fresh context.
+    static void prepareContext();
+
+    float pixelRatio() const { return ratio; }
+
+    // Frame, glyph and label of `cell`, whose lower-left corner is at (x, y).
+    void paintCell(const CellContent& cell, float x, float y) const;
+
+    // Every cell of `glyphCount` glyphs, `columns` to a row, that lies in or
+    // touches the grid area scrolled by `scrollOffset`; `contentOf(i)` gives
+    // glyph i's CellContent. Rows above the area are never walked: the cost
+    // follows the cells shown, not the glyphs scrolled past.
+    template <typename ContentOf>
+    void paintGrid(double scrollOffset, int columns, int glyphCount, ContentOf contentOf) const {
+        forEachCellInView(scrollOffset, gridCellSize, columns, gridViewSize, glyphCount,
+                          [&](int i, float x, float y) { paintCell(contentOf(i), x, y); });
+    }
+
+    // The parts of a cell, for drawing one from matrices worked out beforehand.
+    // The blue frame (and the dotted inner one while turning), in the current viewport.
+    static void drawFrame(bool turning, float pixelRatio);
+    // The glyph's polyline and points through the current matrices; changes the
+    // line width, colour and point size, which the caller saves and restores.
+    static void drawPoints(const Point3* points, int pointCount, float lineWidth, float pointSize);
+    // Where the label `text` of the cell with its lower-left corner at (x, y)
+    // starts its baseline, in logical pixels from the device's top left.
+    QPoint labelPosition(float x, float y, const QString& text) const;
+    // Writes the label `text` at `position`, clipped to the current viewport;
+    // GL state is as it was afterwards.
+    void drawLabel(QPoint position, const QString& text) const;
+
+    static constexpr float glyphLineWidth = 2.0f;
+    static constexpr float glyphPointSize = 5.0f;
+
+private:
+    void drawGlyph(const CellContent& cell, const GlyphCamera& camera) const;
+    void drawText(QPoint position, const QString& text) const;
+
+    QPaintDevice& device;
+    float ratio;
+    QFont font;
+};

@@ -1,0 +1,62 @@
+#include "tools/render/SheetLayout.h"
+
+#include "tools/Options.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+
+bool parseGlyphRange(const char* text, GlyphRange& range) {
+    const char* dash = std::strchr(text, '-');
+    const std::string first = dash ? std::string(text, dash) : std::string(text);
+    GlyphRange parsed;
+    if (first.empty() || first[0] == '+' ||
+        !parseWholeNumber(first.c_str(), 0, INT_MAX, parsed.first))
+        return false;
+    if (!dash)
+        parsed.last = parsed.first;
+    else if (dash[1] != '\0' &&
+             (dash[1] == '+' || !parseWholeNumber(dash + 1, parsed.first, INT_MAX, parsed.last)))
+        return false;
+    range = parsed;
+    return true;
+}
+
+int SheetLayout::rowsOnPage(int page) const {
+    const int left = rows - page * rowsPerPage;
+    return left < rowsPerPage ? left : rowsPerPage;
+}
+
+int SheetLayout::glyphAt(int row, int column) const {
+    const std::int64_t offset = std::int64_t(row) * columns + column;
+    return offset < glyphs ? first + static_cast<int>(offset) : -1;
+}
+
+bool layOutSheet(const GlyphRange& range, int glyphCount, int columns, int cell,
+                 SheetLayout& layout, std::string& error) {
+    const int last = range.last < 0 ? glyphCount - 1 : range.last;
+    if (range.first >= glyphCount || last >= glyphCount) {
+        error = "--glyphs asks for glyph " +
+                std::to_string(range.first >= glyphCount ? range.first : last) +
+                ", but the file has " + std::to_string(glyphCount) + " glyphs, numbered 0 to " +
+                std::to_string(glyphCount - 1);
+        return false;
+    }
+    layout.first = range.first;
+    layout.glyphs = last - range.first + 1;
+    layout.columns = columns;
+    layout.rows = static_cast<int>((std::int64_t(layout.glyphs) + columns - 1) / columns);
+    layout.rowsPerPage = maxPageHeight / cell;
+    layout.pages = (layout.rows + layout.rowsPerPage - 1) / layout.rowsPerPage;
+    return true;
+}
+
+std::string pageName(const std::string& output, int page) {
+    const std::size_t slash = output.rfind('/');
+    const std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = output.rfind('.');
+    // A dot that starts the name (".png") or lies in a folder's name is no extension.
+    const bool extension = dot != std::string::npos && dot > base;
+    const std::size_t cut = extension ? dot : output.size();
+    return output.substr(0, cut) + "-" + std::to_string(page) + output.substr(cut);
+}
