@@ -5,11 +5,6 @@
 
 namespace {
 
-double distance(const Point3& a, const Point3& b) {
-    double dx = double(b.x) - a.x, dy = double(b.y) - a.y, dz = double(b.z) - a.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
 Point3 between(const Point3& a, const Point3& b, double f) {
     return {static_cast<float>(a.x + (double(b.x) - a.x) * f),
             static_cast<float>(a.y + (double(b.y) - a.y) * f),

@@ -11,12 +11,6 @@
 #include <unistd.h>
 #include <vector>
 
-// The straight-line distance between two points, in double precision.
-inline double distance(const Point3& a, const Point3& b) {
-    return std::sqrt(double(a.x - b.x) * (a.x - b.x) + double(a.y - b.y) * (a.y - b.y) +
-                     double(a.z - b.z) * (a.z - b.z));
-}
-
 // Captures what a call writes to one of the standard streams.
 class Capture {
 public:

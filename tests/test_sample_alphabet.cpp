@@ -11,10 +11,6 @@
 
 namespace {
 
-double distance(const Point3& a, const Point3& b) {
-    return std::hypot(double(b.x) - a.x, double(b.y) - a.y, double(b.z) - a.z);
-}
-
 bool same(const Point3& a, const Point3& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }

@@ -16,11 +16,6 @@ bool same(const Point3& a, const Point3& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
 }
 
-double distance(const Point3& a, const Point3& b) {
-    const double dx = double(b.x) - a.x, dy = double(b.y) - a.y, dz = double(b.z) - a.z;
-    return std::sqrt(dx * dx + dy * dy + dz * dz);
-}
-
 // True where the path turns by more than 30 degrees at b on its way from a to c.
 bool turnsAt(const Point3& a, const Point3& b, const Point3& c) {
     const double ux = double(b.x) - a.x, uy = double(b.y) - a.y, uz = double(b.z) - a.z;
