@@ -33,7 +33,8 @@ const char* const help =
     "\n"
     "Options:\n"
     "  --direction              start with the direction marks shown (key D)\n"
-    "  -h, --help               show this text\n";
+    "  -h, --help               show this text\n"
+    "  --version                print the program's version\n";
 
 // Options that QApplication takes for itself, given with one dash or two:
 // these take the next argument as their value,
@@ -79,6 +80,8 @@ ViewerArguments parseViewerArguments(const QByteArrayList& arguments) {
             options = false;
         } else if (options && (argument == "--help" || argument == "-h")) {
             parsed.help = true;
+        } else if (options && argument == "--version") {
+            parsed.version = true;
         } else if (options && argument == "--direction") {
             parsed.direction = true;
         } else if (options && argument.startsWith('-') && argument != "-") {

@@ -4,11 +4,13 @@
 #include <QByteArrayList>
 #include <QString>
 
-// What the viewer's command line asks for: `alphabet-viewer [--direction] [FILE]`, or --help.
+// What the viewer's command line asks for: `alphabet-viewer [--direction] [FILE]`, or
+// --help or --version.
 // Arguments stay the bytes they came as: a file name need not be text.
 struct ViewerArguments {
     QByteArray file; // empty: the default file in the working directory
     bool help = false;
+    bool version = false;
     bool direction = false; // start with the direction marks shown
     QString error;          // why the command line can't be followed, if it can't
 };

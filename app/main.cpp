@@ -5,11 +5,15 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    // Help and usage errors need no display, so they are given before Qt looks
+    // Help, version and usage errors need no display, so they are given before Qt looks
     // for one: QApplication would first stop for want of a display.
     const ViewerArguments arguments = parseViewerArguments(argumentsBesidesQt(argc, argv));
     if (arguments.help) {
         std::fputs(viewerHelp(), stdout);
+        return 0;
+    }
+    if (arguments.version) {
+        std::printf("alphabet-viewer %s\n", ALPHABET_VERSION);
         return 0;
     }
     if (!arguments.error.isEmpty()) {

@@ -1,21 +1,38 @@
 #!/usr/bin/env bash
-# Builds the Debian package in build-package/ (Release, prefix /usr); its
-# dependencies are read from the binaries by dpkg-shlibdeps.
+# Builds the Debian packages the way Debian does, with dpkg-buildpackage over
+# debian/, in a copy of the sources under build-package/ so that the checkout
+# stays clean: the source package (.dsc, with an orig tarball of the sources
+# without debian/), the binary package and its debug-symbol package, all in
+# build-package/. Where lintian is installed it checks them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh package
-build="build-package"
-if [[ ! -f $build/CMakeCache.txt ]]; then
-  cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
-    -DALPHABET_WERROR=ON -DALPHABET_TESTS=OFF >/dev/null
-fi
-cmake --build $build -j"$(nproc)"
-rm -f $build/alphabet-viewer_*.deb
-log=$(mktemp)
-trap 'rm -f "$log"' EXIT
-if ! (cd $build && cpack -G DEB) >"$log" 2>&1; then
-  cat "$log" >&2
+out=build-package
+version=$(dpkg-parsechangelog -S Version)
+upstream=${version%-*}
+tree=$out/alphabet-viewer-$upstream
+rm -rf "$out"
+mkdir -p "$tree"
+# The sources as a release holds them: no version control, builds or run folder.
+tar --exclude-vcs --exclude=./build --exclude='./build-*' --exclude=./run \
+  -cf - . | tar -C "$tree" -xf -
+# The orig tarball is made the same way each time, dated by the changelog.
+tar --sort=name --mtime="@$(dpkg-parsechangelog -S Timestamp)" --owner=0 --group=0 \
+  --numeric-owner --exclude="alphabet-viewer-$upstream/debian" -C "$out" \
+  -cJf "$out/alphabet-viewer_$upstream.orig.tar.xz" "alphabet-viewer-$upstream"
+
+log=$out/build.log
+echo "Building alphabet-viewer $version (log: $log)"
+if ! (cd "$tree" && DEB_BUILD_OPTIONS="parallel=$(nproc)" dpkg-buildpackage -us -uc) >"$log" 2>&1
+then
+  tail -n 40 "$log" >&2
   exit 1
 fi
-deb=$(ls $build/alphabet-viewer_*.deb)
+rm -rf "$tree"
+arch=$(dpkg-architecture -qDEB_HOST_ARCH)
+deb=$out/alphabet-viewer_${version}_$arch.deb
+if command -v lintian >/dev/null; then
+  echo "lintian -I --pedantic:"
+  lintian -I --pedantic "$out/alphabet-viewer_${version}_$arch.changes" || true
+fi
 echo "Built $deb; install it with: sudo apt-get install ./$deb"

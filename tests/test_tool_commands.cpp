@@ -339,6 +339,27 @@ private slots:
         }
     }
 
+    // Both programs print the version the build was configured with, with no
+    // display needed, and the tool's usage says how to ask for it.
+    void versionIsTheProjectVersion_data() {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("tool") << QStringLiteral(ALPHABET_TOOL) << QByteArray("alphabet-tool");
+        QTest::newRow("viewer") << QStringLiteral(ALPHABET_VIEWER) << QByteArray("alphabet-viewer");
+    }
+    void versionIsTheProjectVersion() {
+        QFETCH(QString, program);
+        QFETCH(QByteArray, name);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(variable);
+        const ToolRun run = runProgram(program, {"--version"}, {}, environment);
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, name + " " + ALPHABET_PROJECT_VERSION "\n");
+        QVERIFY2(run.err.isEmpty(), run.err);
+        QVERIFY(runProgram(program, {"--help"}).out.contains("--version"));
+    }
+
     void helpAndUsageErrors() {
         for (const char* command : {"sample", "info", "import", "export", "render"}) {
             ToolRun run = runTool({command, "--help"});

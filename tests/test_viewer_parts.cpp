@@ -103,6 +103,7 @@ private slots:
             QByteArray file;
             bool help;
             QString error;
+            bool version = false;
         };
         const Case cases[] = {
             {{}, "", false, ""},
@@ -115,12 +116,16 @@ private slots:
             {{"a", "b"}, "a", false, "one glyph file at a time, not 'b' as well"},
             {{"--direction", "a"}, "a", false, ""},
             {{"--", "--direction"}, "--direction", false, ""},
+            {{"--version"}, "", false, "", true},
+            {{"a", "--version"}, "a", false, "", true},
+            {{"--", "--version"}, "--version", false, "", false},
         };
         for (const Case& c : cases) {
             const ViewerArguments parsed = parseViewerArguments(c.arguments);
             const QString what = QString::fromLatin1(c.arguments.join(' '));
             QVERIFY2(parsed.file == c.file, qPrintable(what));
             QVERIFY2(parsed.help == c.help, qPrintable(what));
+            QVERIFY2(parsed.version == c.version, qPrintable(what));
             QVERIFY2(parsed.error == c.error, qPrintable(what + ": " + parsed.error));
             QCOMPARE(parsed.direction,
                      !c.arguments.isEmpty() && c.arguments.front() == "--direction");

@@ -23,7 +23,8 @@ void printUsage(FILE* out) {
     std::fprintf(out, "usage: alphabet-tool COMMAND [ARGS]\n\ncommands:\n");
     for (const Command& command : commands)
         std::fprintf(out, "  %-8s %s\n", command.name, command.summary);
-    std::fprintf(out, "\n'alphabet-tool COMMAND --help' describes a command.\n");
+    std::fprintf(out, "\n'alphabet-tool COMMAND --help' describes a command;\n"
+                      "'alphabet-tool --version' prints the version.\n");
 }
 
 } // namespace
@@ -35,6 +36,10 @@ int main(int argc, char** argv) {
     }
     if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
         printUsage(stdout);
+        return 0;
+    }
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("alphabet-tool %s\n", ALPHABET_VERSION);
         return 0;
     }
     for (const Command& command : commands) {
