@@ -4,6 +4,7 @@
 // trigger and whose frame buffer they can read, and glyph files in temporary
 // folders.
 
+#include "GlyphFileSupport.h"
 #include "PixelClasses.h"
 #include "ViewProbe.h"
 

@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <QVector>
 #include <cstdint>
-#include <fstream>
 
 // Read access to the view's state, for the tests.
 struct CharGLWidgetProbe {
@@ -63,13 +62,3 @@ protected:
         CharGLWidget::glDraw();
     }
 };
-
-// Writes a glyph file of `glyphCount` glyphs of `pointsPerGlyph` points.
-inline void writeGlyphFile(const QString& path, std::int32_t pointsPerGlyph,
-                           std::int32_t glyphCount, const QVector<Point3>& points) {
-    std::ofstream out(path.toStdString(), std::ios::binary);
-    const std::int32_t header[2] = {pointsPerGlyph, glyphCount};
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    out.write(reinterpret_cast<const char*>(points.data()),
-              static_cast<std::streamsize>(points.size() * sizeof(Point3)));
-}

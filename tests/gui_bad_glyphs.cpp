@@ -4,7 +4,6 @@
 // ordinary glyph there, and the bad cell must show either nothing but its
 // frame and label (an invisible glyph) or a drawing kept to the cell.
 #include "GlTestSupport.h"
-#include "alphabet/SampleAlphabet.h"
 #include "geometry/GlyphCamera.h"
 
 #include <GL/gl.h>
@@ -24,8 +23,7 @@ constexpr float biggest = std::numeric_limits<float>::max();
 
 // Glyphs 0 to 7 of our sample alphabet, ten points each.
 QVector<Point3> ordinaryGlyphs() {
-    const std::vector<Point3> letters = sampleAlphabet(points);
-    return QVector<Point3>(letters.begin(), letters.begin() + points * glyphs);
+    return sampleLetters(points, glyphs);
 }
 
 QVector<Point3> letterF(float scale = 1, Point3 offset = {0, 0, 0}) {

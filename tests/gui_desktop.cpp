@@ -45,11 +45,7 @@ void replaceNumbered(const QString& path, int count, int points, float shift) {
 // Writes glyphs as writeNumbered does, at a name of bytes that need not be text.
 void writeNumberedAt(const QByteArray& path, int count, int points, float shift) {
     const QVector<Point3> all = numbered(count, points, shift);
-    const std::int32_t header[2] = {points, count};
-    std::ofstream out(path.constData(), std::ios::binary);
-    out.write(reinterpret_cast<const char*>(header), sizeof header);
-    out.write(reinterpret_cast<const char*>(all.data()),
-              static_cast<std::streamsize>(all.size() * sizeof(Point3)));
+    writeGlyphBytes(path.toStdString(), points, count, all.data(), std::size_t(all.size()));
 }
 
 // A pipe that an alarm opens as a writer, letting go a reader stuck waiting for one.
@@ -425,10 +421,7 @@ private slots:
 
         writeGlyphFile(path, 8, 40, forty.mid(0, 10 * 8)); // ten of forty glyphs so far
         QVERIFY(keepsShowing(*view, 26));
-        {
-            std::ofstream rest(path.toStdString(), std::ios::binary | std::ios::app);
-            rest.write(reinterpret_cast<const char*>(forty.data() + 10 * 8), 30 * 8 * 12);
-        }
+        appendPoints(path, forty.data() + 10 * 8, 30 * 8);
         QTRY_COMPARE_WITH_TIMEOUT(P::glyphCount(*view), 40, 2000);
         QCOMPARE(glyphX(*view, 39), 139.0f);
 

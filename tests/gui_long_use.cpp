@@ -4,8 +4,8 @@
 // what the interaction state table says they change. The million moves run
 // on a view whose repaint only counts (a real paint under a software renderer
 // takes milliseconds); a shorter drag repaints for real.
+#include "GlyphFileSupport.h"
 #include "ViewProbe.h"
-#include "alphabet/SampleAlphabet.h"
 
 #include <QFile>
 #include <QKeyEvent>
@@ -124,9 +124,7 @@ struct Folder {
     QTemporaryDir dir;
     QString path;
     explicit Folder(int pointsPerGlyph) : path(dir.filePath("glyphs.alphabet")) {
-        const std::vector<Point3> letters = sampleAlphabet(pointsPerGlyph);
-        writeGlyphFile(path, pointsPerGlyph, sampleGlyphCount,
-                       QVector<Point3>(letters.begin(), letters.end()));
+        writeGlyphFile(path, pointsPerGlyph, sampleGlyphCount, sampleLetters(pointsPerGlyph));
     }
 };
 

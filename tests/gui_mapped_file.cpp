@@ -3,7 +3,6 @@
 // live reload then shows what the file holds; a header announcing far more
 // glyphs than the file holds shows those it holds.
 #include "GlTestSupport.h"
-#include "alphabet/SampleAlphabet.h"
 
 #include <climits>
 #include <fcntl.h>
@@ -19,8 +18,7 @@ constexpr long long glyphBytes = 12LL * points;
 
 // Glyphs `first` to `first + count - 1` of the sample alphabet.
 QVector<Point3> letters(int first, int count) {
-    const std::vector<Point3> all = sampleAlphabet(points);
-    return QVector<Point3>(all.begin() + first * points, all.begin() + (first + count) * points);
+    return sampleLetters(points, count, first);
 }
 
 QRect cellOf(int index) {

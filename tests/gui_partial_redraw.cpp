@@ -4,7 +4,6 @@
 // reads what the view shows without painting it again, and compares it with
 // a second, hidden view that gets the same events and draws everything.
 #include "GlTestSupport.h"
-#include "alphabet/SampleAlphabet.h"
 
 #include <cstdio>
 #include <cstring>
@@ -31,12 +30,9 @@ protected:
 
 // Glyph i of the sample alphabet, or glyph 25 - i where `reversed`.
 QVector<Point3> letters(bool reversed) {
-    const std::vector<Point3> all = sampleAlphabet(10);
     QVector<Point3> points;
-    for (int i = 0; i < sampleGlyphCount; ++i) {
-        const int letter = reversed ? sampleGlyphCount - 1 - i : i;
-        points += QVector<Point3>(all.begin() + letter * 10, all.begin() + letter * 10 + 10);
-    }
+    for (int i = 0; i < sampleGlyphCount; ++i)
+        points += sampleLetters(10, 1, reversed ? sampleGlyphCount - 1 - i : i);
     return points;
 }
 

@@ -1,8 +1,7 @@
+#include "GlyphFileSupport.h"
 #include "PictureMarks.h"
 #include "ToolRunner.h"
 #include "ViewProbe.h"
-#include "alphabet/AlphabetWriter.h"
-#include "alphabet/SampleAlphabet.h"
 #include "app/AlphabetViewer.h"
 
 #include <QFileDialog>
@@ -15,11 +14,9 @@ class SavePictureTest : public QObject {
 
 private slots:
     void init() {
-        const std::vector<Point3> points = sampleAlphabet(6);
-        std::string error;
         folder = std::make_unique<QTemporaryDir>();
         glyphFile = folder->filePath("letters.alphabet");
-        QVERIFY(writeAlphabet(glyphFile.toStdString(), 6, sampleGlyphCount, points.data(), error));
+        writeGlyphFile(glyphFile, 6, sampleGlyphCount, sampleLetters(6));
         window = std::make_unique<AlphabetViewer>(nullptr, Qt::WindowFlags(),
                                                   QFile::encodeName(glyphFile));
         window->show();

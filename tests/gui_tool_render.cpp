@@ -1,7 +1,6 @@
+#include "GlyphFileSupport.h"
 #include "ToolRunner.h"
 #include "ViewProbe.h"
-#include "alphabet/AlphabetWriter.h"
-#include "alphabet/SampleAlphabet.h"
 #include "app/AlphabetViewer.h"
 
 #include <QElapsedTimer>
@@ -30,22 +29,14 @@ QImage loadSheet(const QString& path) {
 // The sample alphabet written as the viewer's own file in `dir`.
 QString writeSample(const QTemporaryDir& dir) {
     const QString path = dir.filePath("universal.alphabet");
-    std::string error;
-    const std::vector<Point3> points = sampleAlphabet(48);
-    if (!writeAlphabet(path.toStdString(), 48, sampleGlyphCount, points.data(), error))
-        qWarning("%s", error.c_str());
+    writeGlyphFile(path, 48, sampleGlyphCount, sampleLetters(48));
     return path;
 }
 
 // A file of `count` glyphs: the sample letters of six points over and over.
 QString writeManyGlyphs(const QTemporaryDir& dir, int count) {
-    const std::vector<Point3> letters = sampleAlphabet(6);
-    QVector<Point3> points;
-    for (int i = 0; i < count; ++i)
-        for (int k = 0; k < 6; ++k)
-            points.append(letters[std::size_t(i % sampleGlyphCount) * 6 + std::size_t(k)]);
     const QString path = dir.filePath("many.alphabet");
-    writeGlyphFile(path, 6, count, points);
+    writeGlyphFile(path, 6, count, sampleLetters(6, count));
     return path;
 }
 

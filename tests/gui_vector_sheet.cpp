@@ -1,8 +1,7 @@
+#include "GlyphFileSupport.h"
 #include "PictureMarks.h"
 #include "ToolRunner.h"
 #include "ViewProbe.h"
-#include "alphabet/AlphabetWriter.h"
-#include "alphabet/SampleAlphabet.h"
 #include "geometry/GlyphProjection.h"
 
 #include <QtTest>
@@ -12,12 +11,8 @@ namespace {
 
 // The sample letters of `points` points repeated to `count` glyphs.
 QString writeLetters(const QTemporaryDir& dir, int points, int count = sampleGlyphCount) {
-    const std::vector<Point3> letters = sampleAlphabet(points);
-    QVector<Point3> glyphs;
-    for (int i = 0; i < count * points; ++i)
-        glyphs.append(letters[std::size_t(i % (sampleGlyphCount * points))]);
     const QString path = dir.filePath(QString("letters%1.alphabet").arg(count));
-    writeGlyphFile(path, points, count, glyphs);
+    writeGlyphFile(path, points, count, sampleLetters(points, count));
     return path;
 }
 

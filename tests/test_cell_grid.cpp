@@ -4,6 +4,8 @@
 #include <QtTest>
 #include <vector>
 
+Q_DECLARE_METATYPE(std::vector<int>)
+
 namespace {
 
 constexpr int cell = 100;
@@ -98,29 +100,29 @@ private slots:
         QCOMPARE(scroll(0, -2147483647), 0.0f);
     }
 
+    void smallWheelDeltasAddUpToRowsInOneDirection_data() {
+        QTest::addColumn<std::vector<int>>("deltas");
+        QTest::addColumn<std::vector<int>>("rows"); // rows after each delta
+        const auto row = [](const char* name, std::vector<int> deltas, std::vector<int> rows) {
+            QTest::newRow(name) << deltas << rows;
+        };
+        row("eight of 15 make a row", {15, 15, 15, 15, 15, 15, 15, 15}, {0, 0, 0, 0, 0, 0, 0, 1});
+        row("downward too", {-60, -59, -1, -99}, {0, 0, -1, 0});
+        row("what is left over carries on", {90, 90, 60}, {0, 1, 1});
+        row("turning back drops the rest", {90, -15, 90, 15, 15}, {0, 0, 0, 0, 1});
+        row("a notch drops the rest", {90, 120, 90, 29, 1}, {0, 1, 0, 0, 1});
+        row("notches are whole rows, truncated", {240, -120, 199, -100, 99}, {2, -1, 1, -1, 0});
+        row("a notch back drops the rest too", {-99, 100, -99}, {0, 1, 0});
+        row("zero adds nothing", {60, 0, 60}, {0, 0, 1});
+    }
     void smallWheelDeltasAddUpToRowsInOneDirection() {
-        struct Case {
-            const char* what;
-            std::vector<int> deltas;
-            std::vector<int> rows; // rows after each delta
-        };
-        const Case cases[] = {
-            {"eight of 15 make a row", {15, 15, 15, 15, 15, 15, 15, 15}, {0, 0, 0, 0, 0, 0, 0, 1}},
-            {"downward too", {-60, -59, -1, -99}, {0, 0, -1, 0}},
-            {"what is left over carries on", {90, 90, 60}, {0, 1, 1}},
-            {"turning back drops the rest", {90, -15, 90, 15, 15}, {0, 0, 0, 0, 1}},
-            {"a notch drops the rest", {90, 120, 90, 29, 1}, {0, 1, 0, 0, 1}},
-            {"notches are whole rows, truncated", {240, -120, 199, -100, 99}, {2, -1, 1, -1, 0}},
-            {"a notch back drops the rest too", {-99, 100, -99}, {0, 1, 0}},
-            {"zero adds nothing", {60, 0, 60}, {0, 0, 1}},
-        };
-        for (const Case& c : cases) {
-            WheelAccumulator wheel;
-            std::vector<int> rows;
-            for (int delta : c.deltas)
-                rows.push_back(wheel.steps(delta));
-            QVERIFY2(rows == c.rows, c.what);
-        }
+        QFETCH(std::vector<int>, deltas);
+        QFETCH(std::vector<int>, rows);
+        WheelAccumulator wheel;
+        std::vector<int> got;
+        for (int delta : deltas)
+            got.push_back(wheel.steps(delta));
+        QCOMPARE(got, rows);
     }
 
     void homeAndEndShowTheFirstAndLastRows() {
@@ -135,38 +137,36 @@ private slots:
         QCOMPARE(end(2147483647), 53687091200.0 - height);
     }
 
+    void pagesMoveFourRowsNeverPastHomeOrEnd_data() {
+        QTest::addColumn<double>("from");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("glyphs");
+        QTest::addColumn<double>("to");
+        const auto row = [](const char* name, double from, int rows, int glyphs, double to) {
+            QTest::newRow(name) << from << rows << glyphs << to;
+        };
+        row("down from home", 0, 4, 1000, 400);
+        row("down again", 400, 4, 1000, 800);
+        row("down to the end", 24400, 4, 1000, 24600);
+        row("down at the end", 24600, 4, 1000, 24600);
+        row("up from the end", 24600, -4, 1000, 24200);
+        row("up to home", 200, -4, 1000, 0);
+        row("up at home", 0, -4, 1000, 0);
+        row("down when all fit", 0, 4, 10, 0);
+        row("up from before home: stays", -300, -4, 1000, -300);
+        row("down from before home", -300, 4, 1000, 100);
+        row("down from before home, all fit", -200, 4, 10, 0);
+        row("down from past the end: stays", 24900, 4, 1000, 24900);
+        row("up from past the end", 24900, -4, 1000, 24500);
+        row("up among millions", 124999600, -4, 5000000, 124999200);
+        row("down to the end of millions", 124999200, 4, 5000000, 124999600);
+    }
     void pagesMoveFourRowsNeverPastHomeOrEnd() {
-        struct Case {
-            double from;
-            int rows;
-            int glyphs;
-            double to;
-        };
-        const Case cases[] = {
-            {0, 4, 1000, 400},
-            {400, 4, 1000, 800},
-            {24400, 4, 1000, 24600},
-            {24600, 4, 1000, 24600},
-            {24600, -4, 1000, 24200},
-            {200, -4, 1000, 0},
-            {0, -4, 1000, 0},
-            {0, 4, 10, 0},
-            {-300, -4, 1000, -300},
-            {-300, 4, 1000, 100},
-            {-200, 4, 10, 0},
-            {24900, 4, 1000, 24900}, // past the end by the wheel: stays
-            {24900, -4, 1000, 24500},
-            {124999600, -4, 5000000, 124999200},
-            {124999200, 4, 5000000, 124999600},
-        };
-        for (const Case& c : cases)
-            QVERIFY2(byRows(c.from, c.rows, c.glyphs) == c.to,
-                     qPrintable(QString("from %1 by %2 rows of %3 glyphs: %4, expected %5")
-                                    .arg(c.from)
-                                    .arg(c.rows)
-                                    .arg(c.glyphs)
-                                    .arg(byRows(c.from, c.rows, c.glyphs))
-                                    .arg(c.to)));
+        QFETCH(double, from);
+        QFETCH(int, rows);
+        QFETCH(int, glyphs);
+        QFETCH(double, to);
+        QCOMPARE(byRows(from, rows, glyphs), to);
     }
 
     // The first row drawn is the one whose lower edge is not above the view.

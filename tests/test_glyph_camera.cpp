@@ -253,29 +253,36 @@ private slots:
     // A turn asked for by axis and degrees is counterclockwise seen from the
     // axis's tip: on the diamond seen from +z, right goes up about z, the near
     // side goes right about y, and the far side goes up about x.
-    void turnByAxisAndDegreesTurnsCounterclockwise() {
-        const Point3 diamond[] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}};
-        const GlyphCamera camera = placeGlyphCamera(diamond, 4);
+    void turnByAxisAndDegreesTurnsCounterclockwise_data() {
+        QTest::addColumn<Point3>("axis");
+        QTest::addColumn<double>("degrees");
+        QTest::addColumn<Point3>("point");
+        QTest::addColumn<QPointF>("at"); // where the point is drawn in a cell of 100
         const double off = 50 * std::sqrt(3.0) / 2.1;
-        const struct {
-            float axis[3];
-            double degrees;
-            Point3 point;
-            double x, y;
-        } cases[] = {{{0, 0, 1}, 90, {1, 0, 0}, 50, 50 - off},
-                     {{0, 2, 0}, 90, {0, 0, 1}, 50 + off, 50},
-                     {{1, 0, 0}, 90, {0, 0, -1}, 50, 50 - off},
-                     {{0, 0, 1}, -90, {1, 0, 0}, 50, 50 + off},
-                     {{0, 0, 1}, 360, {1, 0, 0}, 50 + off, 50}};
-        for (const auto& c : cases) {
-            Quaternion turn;
-            orientationTurnedBy(c.axis, c.degrees, turn);
-            const CellPosition at =
-                GlyphProjection::inCell(GlyphProjection(camera, turn).clip(c.point), 100);
-            QVERIFY2(
-                std::fabs(at.x - c.x) < 1e-3 && std::fabs(at.y - c.y) < 1e-3,
-                qPrintable(QString("%1 degrees: at (%2, %3)").arg(c.degrees).arg(at.x).arg(at.y)));
-        }
+        QTest::newRow("right goes up about z")
+            << Point3{0, 0, 1} << 90.0 << Point3{1, 0, 0} << QPointF(50, 50 - off);
+        QTest::newRow("near side goes right about y, any length")
+            << Point3{0, 2, 0} << 90.0 << Point3{0, 0, 1} << QPointF(50 + off, 50);
+        QTest::newRow("far side goes up about x")
+            << Point3{1, 0, 0} << 90.0 << Point3{0, 0, -1} << QPointF(50, 50 - off);
+        QTest::newRow("right goes down by -90")
+            << Point3{0, 0, 1} << -90.0 << Point3{1, 0, 0} << QPointF(50, 50 + off);
+        QTest::newRow("a whole turn")
+            << Point3{0, 0, 1} << 360.0 << Point3{1, 0, 0} << QPointF(50 + off, 50);
+    }
+    void turnByAxisAndDegreesTurnsCounterclockwise() {
+        QFETCH(Point3, axis);
+        QFETCH(double, degrees);
+        QFETCH(Point3, point);
+        QFETCH(QPointF, at);
+        const Point3 diamond[] = {{-1, 0, 0}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}};
+        const float turnAxis[3] = {axis.x, axis.y, axis.z};
+        Quaternion turn;
+        orientationTurnedBy(turnAxis, degrees, turn);
+        const CellPosition drawn = GlyphProjection::inCell(
+            GlyphProjection(placeGlyphCamera(diamond, 4), turn).clip(point), 100);
+        QVERIFY2(std::fabs(drawn.x - at.x()) < 1e-3 && std::fabs(drawn.y - at.y()) < 1e-3,
+                 qPrintable(QString("at (%1, %2)").arg(drawn.x).arg(drawn.y)));
     }
 };
 

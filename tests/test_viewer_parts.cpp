@@ -32,6 +32,9 @@ struct CommandLine {
     std::vector<char*> pointers;
 };
 
+// What is asked of the redraw before a paint, in order.
+enum Ask { Everything, Glyph3, Glyph4, Glyph3Moved };
+
 } // namespace
 
 class ViewerPartsTest : public QObject {
@@ -66,35 +69,31 @@ private slots:
         QCOMPARE(turns.held(), std::size_t(0));
     }
 
+    void aPaintRedrawsOneCellOnlyForOneGlyphTurnedInPlace_data() {
+        QTest::addColumn<QVector<int>>("asks");
+        QTest::addColumn<int>("drawn"); // the glyph the next paint redraws, -1 for everything
+        QTest::newRow("a paint nobody described") << QVector<int>{} << -1;
+        QTest::newRow("one glyph's turn") << QVector<int>{Glyph3} << 3;
+        QTest::newRow("the same glyph twice") << QVector<int>{Glyph3, Glyph3} << 3;
+        QTest::newRow("two glyphs") << QVector<int>{Glyph3, Glyph4} << -1;
+        QTest::newRow("a moved grid") << QVector<int>{Glyph3Moved} << -1;
+        QTest::newRow("a turn, then the grid moved") << QVector<int>{Glyph3, Glyph3Moved} << -1;
+        QTest::newRow("a turn after another change") << QVector<int>{Everything, Glyph3} << -1;
+        QTest::newRow("another change after a turn") << QVector<int>{Glyph3, Everything} << -1;
+    }
     void aPaintRedrawsOneCellOnlyForOneGlyphTurnedInPlace() {
-        enum Ask { Everything, Glyph3, Glyph4, Glyph3Moved };
-        struct Case {
-            const char* what;
-            std::vector<Ask> asks;
-            int drawn; // the glyph the next paint redraws, -1 for everything
-        };
-        const Case cases[] = {
-            {"a paint nobody described", {}, -1},
-            {"one glyph's turn", {Glyph3}, 3},
-            {"the same glyph twice", {Glyph3, Glyph3}, 3},
-            {"two glyphs", {Glyph3, Glyph4}, -1},
-            {"a moved grid", {Glyph3Moved}, -1},
-            {"a turn, then the grid moved", {Glyph3, Glyph3Moved}, -1},
-            {"a turn after another change", {Everything, Glyph3}, -1},
-            {"another change after a turn", {Glyph3, Everything}, -1},
-        };
-        for (const Case& c : cases) {
-            RedrawScope redraw;
-            QCOMPARE(redraw.take(100), -1); // the first paint fills a new frame buffer
-            for (Ask ask : c.asks) {
-                if (ask == Everything)
-                    redraw.everything();
-                else
-                    redraw.onlyGlyph(ask == Glyph4 ? 4 : 3, ask == Glyph3Moved ? 200 : 100);
-            }
-            QVERIFY2(redraw.take(100) == c.drawn, c.what);
-            QVERIFY2(redraw.take(100) == -1, c.what);
+        QFETCH(QVector<int>, asks);
+        QFETCH(int, drawn);
+        RedrawScope redraw;
+        QCOMPARE(redraw.take(100), -1); // the first paint fills a new frame buffer
+        for (int ask : asks) {
+            if (ask == Everything)
+                redraw.everything();
+            else
+                redraw.onlyGlyph(ask == Glyph4 ? 4 : 3, ask == Glyph3Moved ? 200 : 100);
         }
+        QCOMPARE(redraw.take(100), drawn);
+        QCOMPARE(redraw.take(100), -1);
     }
 
     void commandLineNamesOneFileOrAsksForHelp() {
