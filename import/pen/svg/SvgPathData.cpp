@@ -1,6 +1,7 @@
 #include "import/pen/svg/SvgPathData.h"
 
 #include "import/pen/svg/SvgNumbers.h"
+#include "import/text/TextEncoding.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -175,7 +176,8 @@ bool parsePathData(std::u16string_view d, SvgOutline& outline, std::size_t& budg
             in.advance();
             in.skipSpaces();
         } else if (!in.atNumber() || command == 0 || (command | 0x20) == u'z') {
-            problem = at(place, "expected a command letter, found " + shownCharacter(in.peek()));
+            problem = at(place, "expected a command letter, found " +
+                                    shownChar(in.peek(), Quoted::VisibleAscii));
             return false;
         }
         if (previous == 0 && (command | 0x20) != u'm') {
@@ -189,7 +191,8 @@ bool parsePathData(std::u16string_view d, SvgOutline& outline, std::size_t& budg
             const bool isFlag = (command | 0x20) == u'a' && (i == 3 || i == 4);
             std::string why;
             if (isFlag ? !in.flag(flags[i - 3], why) : !in.number(v[i], why)) {
-                problem = at(in.position(), "in " + shownCharacter(command) + ", " + why);
+                problem = at(in.position(),
+                             "in " + shownChar(command, Quoted::VisibleAscii) + ", " + why);
                 return false;
             }
         }

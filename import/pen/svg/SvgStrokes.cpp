@@ -1,8 +1,10 @@
 #include "import/pen/svg/SvgStrokes.h"
 
+#include "import/pen/FontHeight.h"
 #include "import/pen/svg/SvgNumbers.h"
 #include "import/pen/svg/SvgPathData.h"
 #include "import/pen/svg/SvgTransform.h"
+#include "import/text/TextEncoding.h"
 
 #include <QByteArray>
 #include <QString>
@@ -53,16 +55,6 @@ bool hidden(const QXmlStreamAttributes& attributes) {
             return true;
     }
     return false;
-}
-
-double heightOf(const std::vector<PenStroke>& strokes) {
-    double low = INFINITY, high = -INFINITY;
-    for (const PenStroke& stroke : strokes)
-        for (const PenPoint& p : stroke) {
-            low = std::min(low, p.y);
-            high = std::max(high, p.y);
-        }
-    return high >= low ? high - low : 0.0;
 }
 
 // One element's place in the tree.
@@ -269,7 +261,7 @@ bool SvgReader::finishDrawing(PenFont& font) {
                     0);
     if (glyph.strokes.empty())
         return fail("its shapes draw nothing: each is a single point", 0);
-    font.height = hasViewBox ? viewBox[3] : heightOf(glyph.strokes);
+    font.height = hasViewBox ? viewBox[3] : strokesHeight(glyph.strokes);
     font.heightName = hasViewBox ? "the viewBox height" : "the drawing's height";
     font.glyphs.push_back(std::move(glyph));
     return true;
@@ -311,26 +303,8 @@ bool SvgReader::read(SvgKind& kind, PenFont& font) {
     }
     if (glyphs.empty())
         return fail("the font has no <glyph>", 0);
-    const auto letterH = std::find_if(glyphs.begin(), glyphs.end(), [](const PenGlyph& g) {
-        return g.character == U'H' && !g.strokes.empty();
-    });
-    if (capHeight > 0) {
-        result.height = capHeight;
-        result.heightName = "the cap-height of font-face";
-    } else if (letterH != glyphs.end()) {
-        result.height = heightOf(letterH->strokes);
-        result.heightName = "the cap height of H";
-    } else if (ascent > 0) {
-        result.height = ascent;
-        result.heightName = "the ascent of font-face";
-    } else {
-        std::vector<PenStroke> all;
-        for (const PenGlyph& glyph : glyphs)
-            all.insert(all.end(), glyph.strokes.begin(), glyph.strokes.end());
-        result.height = heightOf(all);
-        result.heightName = "the font's height";
-    }
     result.glyphs = std::move(glyphs);
+    setFontHeight(result, capHeight, ascent);
     kind = SvgKind::Font;
     font = std::move(result);
     return true;
@@ -343,8 +317,7 @@ bool readSvg(std::string_view data, SvgKind& kind, PenFont& font, PenError& erro
 }
 
 bool looksLikeXml(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
+    text.remove_prefix(utf8MarkLength(text));
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     return first != std::string_view::npos && text[first] == '<';
 }
