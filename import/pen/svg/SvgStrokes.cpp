@@ -80,6 +80,9 @@ private:
     std::string element() const { return "<" + xml.name().toString().toStdString() + ">"; }
     bool checkEntities();
     bool start(std::vector<Frame>& frames);
+    bool passedOver();
+    bool readPlacement(bool root, Frame& frame);
+    bool readContent(Frame& frame, bool& glyph);
     bool readGlyph();
     bool readShape(const Frame& frame);
     bool number(const char* attribute, double& value);
@@ -185,27 +188,47 @@ bool SvgReader::readShape(const Frame& frame) {
 
 // Takes in the element just started; false where it is broken.
 bool SvgReader::start(std::vector<Frame>& frames) {
-    const QXmlStreamAttributes attributes = xml.attributes();
     if (frames.empty() && !(is(xml.name(), "svg") && is(xml.namespaceUri(), svgNamespace)) &&
         !(is(xml.name(), "svg") && xml.namespaceUri().isEmpty()))
         return fail("the root element is " + element() + ", not <svg>");
     if (frames.size() >= deepestNesting)
         return fail(element() + ": elements nested more than " + std::to_string(deepestNesting) +
                     " deep");
+    if (passedOver()) {
+        xml.skipCurrentElement();
+        return true;
+    }
     Frame frame = frames.empty() ? Frame() : frames.back();
+    if (!readPlacement(frames.empty(), frame))
+        return false;
+    bool glyph = false;
+    if (!readContent(frame, glyph))
+        return false;
+    if (glyph)
+        xml.skipCurrentElement(); // a glyph's own child elements are not read
+    else
+        frames.push_back(frame);
+    return true;
+}
+
+// Whether the element just started, with all it holds, is passed over: foreign,
+// hidden, never drawn as a shape, or a link (which is noted).
+bool SvgReader::passedOver() {
     const bool foreign = !xml.namespaceUri().isEmpty() && !is(xml.namespaceUri(), svgNamespace);
-    if (foreign || hidden(attributes) ||
+    if (foreign || hidden(xml.attributes()) ||
         oneOf(xml, {"metadata", "title", "desc", "style", "script", "text", "foreignObject",
-                    "missing-glyph", "image"})) {
-        xml.skipCurrentElement();
+                    "missing-glyph", "image"}))
         return true;
-    }
-    if (is(xml.name(), "use")) {
-        notes.push_back("line " + std::to_string(xml.lineNumber()) +
-                        ": <use> is not followed; only the file's own shapes are read");
-        xml.skipCurrentElement();
-        return true;
-    }
+    if (!is(xml.name(), "use"))
+        return false;
+    notes.push_back("line " + std::to_string(xml.lineNumber()) +
+                    ": <use> is not followed; only the file's own shapes are read");
+    return true;
+}
+
+// Takes the element's transform into `frame`, and the root's viewBox.
+bool SvgReader::readPlacement(bool root, Frame& frame) {
+    const QXmlStreamAttributes attributes = xml.attributes();
     if (attributes.hasAttribute("transform")) {
         Affine map;
         std::string problem;
@@ -213,7 +236,7 @@ bool SvgReader::start(std::vector<Frame>& frames) {
             return fail(element() + ": transform: " + problem);
         frame.map = frame.map * map;
     }
-    if (frames.empty() && attributes.hasAttribute("viewBox")) {
+    if (root && attributes.hasAttribute("viewBox")) {
         SvgScanner in(view(attributes.value("viewBox")));
         std::string problem;
         in.skipSpaces();
@@ -224,26 +247,28 @@ bool SvgReader::start(std::vector<Frame>& frames) {
             return fail("<svg>: viewBox should be four numbers with a width and height above 0");
         hasViewBox = true;
     }
+    return true;
+}
+
+// Reads what the element is: a font, its face or glyph, or a shape; `glyph`
+// says it was a glyph, whose children are not read.
+bool SvgReader::readContent(Frame& frame, bool& glyph) {
     if (oneOf(xml, {"defs", "symbol", "clipPath", "mask", "marker", "pattern"}))
         frame.drawn = false;
     if (is(xml.name(), "font")) {
         frame.inFont = true;
         sawFont = true;
     } else if (frame.inFont && is(xml.name(), "font-face")) {
-        if ((attributes.hasAttribute("cap-height") && !number("cap-height", capHeight)) ||
-            (attributes.hasAttribute("ascent") && !number("ascent", ascent)))
-            return false;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        return (!attributes.hasAttribute("cap-height") || number("cap-height", capHeight)) &&
+               (!attributes.hasAttribute("ascent") || number("ascent", ascent));
     } else if (frame.inFont && is(xml.name(), "glyph")) {
-        if (!readGlyph())
-            return false;
-        xml.skipCurrentElement(); // a glyph's own child elements are not read
-        return true;
+        glyph = true;
+        return readGlyph();
     } else if (frame.drawn && !frame.inFont &&
                oneOf(xml, {"path", "polyline", "polygon", "line"})) {
-        if (!readShape(frame))
-            return false;
+        return readShape(frame);
     }
-    frames.push_back(frame);
     return true;
 }
 
