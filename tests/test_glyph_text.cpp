@@ -1,7 +1,7 @@
 #include "GlyphFileSupport.h"
 
-#include "import/text/GlyphText.h"
 #include "alphabet/SampleAlphabet.h"
+#include "import/text/GlyphText.h"
 #include "import/text/TextEncoding.h"
 
 #include <QtTest>
@@ -51,6 +51,43 @@ class GlyphTextTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void charactersShowQuotedOrByCode_data() {
+        QTest::addColumn<uint>("c");
+        QTest::addColumn<bool>("visibleAscii");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::newRow("letter") << uint('A') << false << QByteArray("'A'");
+        QTest::newRow("space") << uint(' ') << false << QByteArray("' '");
+        QTest::newRow("accented") << uint(0xE9) << false << QByteArray("'\xc3\xa9'");
+        QTest::newRow("beyond the BMP")
+            << uint(0x1F600) << false << QByteArray("'\xf0\x9f\x98\x80'");
+        QTest::newRow("control") << uint(0x07) << false << QByteArray("U+0007");
+        QTest::newRow("C1 control") << uint(0x9F) << false << QByteArray("U+009F");
+        QTest::newRow("ascii letter") << uint('z') << true << QByteArray("'z'");
+        QTest::newRow("ascii space") << uint(' ') << true << QByteArray("U+0020");
+        QTest::newRow("ascii delete") << uint(0x7F) << true << QByteArray("U+007F");
+        QTest::newRow("half a pair") << uint(0xD800) << true << QByteArray("U+D800");
+    }
+
+    void charactersShowQuotedOrByCode() {
+        QFETCH(uint, c);
+        QFETCH(bool, visibleAscii);
+        QFETCH(QByteArray, shown);
+        QCOMPARE(QByteArray::fromStdString(
+                     shownChar(c, visibleAscii ? Quoted::VisibleAscii : Quoted::Printable)),
+                 shown);
+    }
+
+    void utf8DecodesWhatItEncodesAndRefusesTheMalformed() {
+        std::u32string text;
+        for (char32_t c : {U'A', char32_t(0x7FF), char32_t(0xFFFD), char32_t(0x10FFFF)}) {
+            text.clear();
+            QVERIFY(decodeUtf8(encodeUtf8(c), text));
+            QVERIFY(text == std::u32string(1, c));
+        }
+        for (const char* bad : {"\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "\xe2\x82", "\x80"})
+            QVERIFY2(!decodeUtf8(bad, text), bad);
+    }
+
     void formatThenParseKeepsEveryBit() {
         const std::vector<Point3> sample = sampleAlphabet(48);
         GlyphSet back = parsed(formatGlyphText(sample.data(), 48, sampleGlyphCount));

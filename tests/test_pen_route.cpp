@@ -1,17 +1,14 @@
 #include "GlyphFileSupport.h"
 
+#include "import/pen/FontHeight.h"
 #include "import/pen/HersheyFont.h"
 #include "import/pen/PenPath.h"
 
-#include <QDir>
-#include <QFile>
 #include <QtTest>
 #include <cmath>
 #include <vector>
 
 namespace {
-
-const char* const hersheyDir = "/usr/share/hershey-fonts";
 
 bool same(const Point3& a, const Point3& b) {
     return a.x == b.x && a.y == b.y && a.z == b.z;
@@ -29,21 +26,17 @@ class PenRouteTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void debianHersheyFontsRead() {
-        const QStringList fonts = QDir(hersheyDir).entryList({"*.jhf"}, QDir::Files);
-        QCOMPARE(fonts.size(), 32);
-        for (const QString& name : fonts) {
-            QFile file(QString(hersheyDir) + "/" + name);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            PenError error;
-            const PenFont font = hershey(file.readAll().toStdString(), error);
-            QVERIFY2(font.glyphs.size() >= 96, qPrintable(name + ": " + error.message.c_str()));
-            QCOMPARE(font.glyphs[33].character, char32_t(U'A'));
-        }
-        QFile file(QString(hersheyDir) + "/rowmans.jhf");
-        QVERIFY(file.open(QIODevice::ReadOnly));
+    void hersheyRecordsReadWithYUpAndTheHeightOfH() {
+        // Records run from the space on: 33 is A, 40 is H; the others hold margins alone.
+        std::string text;
+        for (int k = 0; k <= 40; ++k)
+            text += k == 33   ? "  501  9G]RFJ[ RRFZ[ RMTWT\n"
+                    : k == 40 ? "  508  6G]RFR[ RVFV[\n"
+                              : "  500  1JZ\n";
         PenError error;
-        const PenFont font = hershey(file.readAll().toStdString(), error);
+        const PenFont font = hershey(text, error);
+        QCOMPARE(font.glyphs.size(), std::size_t(41));
+        QCOMPARE(font.glyphs[33].character, char32_t(U'A'));
         // A is "RFJ[ RRFZ[ RMTWT": three strokes, y turned up, the margins dropped.
         const std::vector<PenStroke>& a = font.glyphs[33].strokes;
         QCOMPARE(a.size(), std::size_t(3));
@@ -57,7 +50,36 @@ private slots:
         QCOMPARE(font.heightName, std::string("the cap height of H"));
     }
 
-    void hersheyRecordsWrapAndLiesAreNamed() {
+    void fontHeightTakesTheFirstRuleThatGivesOne_data() {
+        QTest::addColumn<double>("capHeight");
+        QTest::addColumn<double>("ascent");
+        QTest::addColumn<bool>("withH");
+        QTest::addColumn<double>("height");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("cap-height first")
+            << 7.0 << 9.0 << true << 7.0 << "the cap-height of font-face";
+        QTest::newRow("H before ascent") << 0.0 << 9.0 << true << 4.0 << "the cap height of H";
+        QTest::newRow("ascent without H")
+            << 0.0 << 9.0 << false << 9.0 << "the ascent of font-face";
+        QTest::newRow("all glyphs last") << 0.0 << 0.0 << false << 6.0 << "the font's height";
+    }
+
+    void fontHeightTakesTheFirstRuleThatGivesOne() {
+        QFETCH(double, capHeight);
+        QFETCH(double, ascent);
+        QFETCH(bool, withH);
+        QFETCH(double, height);
+        QFETCH(QString, name);
+        PenFont font;
+        font.glyphs = {{U'x', {{{0, -2}, {0, 4}}}}, {U'H', {}}};
+        if (withH)
+            font.glyphs.push_back({U'H', {{{0, 0}, {0, 4}}}}); // the first H drawing something
+        setFontHeight(font, capHeight, ascent);
+        QCOMPARE(font.height, height);
+        QCOMPARE(QString::fromStdString(font.heightName), name);
+    }
+
+    void hersheyRecordsWrapAcrossLines() {
         const std::string pairs = "JZ" + std::string(60, 'R') + "KFK[ RYFY[ RKPYP";
         const std::string record = "    8 " + std::to_string(pairs.size() / 2) + pairs;
         PenError error;
@@ -66,27 +88,34 @@ private slots:
             hershey(record.substr(0, 72) + "\n" + record.substr(72) + "\n", error);
         QVERIFY(oneLine.glyphs.size() == 1 && wrapped.glyphs.size() == 1);
         QCOMPARE(wrapped.glyphs[0].strokes.size(), oneLine.glyphs[0].strokes.size());
+    }
 
-        const struct {
-            const char* text;
-            int line;
-            const char* problem;
-        } bad[] = {
-            {"    1  1JZ\n    2 27H\\PBP_ RTBT_\n", 2, "announces 27 coordinate pairs"},
-            {"    1  3JZ\n", 1,
-             "announces 3 coordinate pairs (6 characters after column 8) but "
-             "holds 2"},
-            {"\n  x 1  2JZRF\n", 2, "glyph number in columns 1 to 5"},
-            {"    1   JZ\n", 1, "count of coordinate pairs"},
-            {"    1  2JZ\tR\n", 1, "is not a coordinate"},
-            {"\n \n", 0, "no Hershey records"},
-        };
-        for (const auto& c : bad) {
-            PenError why;
-            QVERIFY(hershey(c.text, why).glyphs.empty());
-            QVERIFY2(why.line == c.line && why.message.find(c.problem) != std::string::npos,
-                     why.message.c_str());
-        }
+    void hersheyFaultsNameTheirLine_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QByteArray>("problem");
+        QTest::newRow("short record") << QByteArray("    1  1JZ\n    2 27H\\PBP_ RTBT_\n") << 2
+                                      << QByteArray("announces 27 coordinate pairs");
+        QTest::newRow("count lies")
+            << QByteArray("    1  3JZ\n") << 1
+            << QByteArray("announces 3 coordinate pairs (6 characters after column 8) but holds 2");
+        QTest::newRow("no glyph number")
+            << QByteArray("\n  x 1  2JZRF\n") << 2 << QByteArray("glyph number in columns 1 to 5");
+        QTest::newRow("no count") << QByteArray("    1   JZ\n") << 1
+                                  << QByteArray("count of coordinate pairs");
+        QTest::newRow("control character")
+            << QByteArray("    1  2JZ\tR\n") << 1 << QByteArray("is not a coordinate");
+        QTest::newRow("blank") << QByteArray("\n \n") << 0 << QByteArray("no Hershey records");
+    }
+
+    void hersheyFaultsNameTheirLine() {
+        QFETCH(QByteArray, text);
+        QFETCH(int, line);
+        QFETCH(QByteArray, problem);
+        PenError why;
+        QVERIFY(hershey(text.toStdString(), why).glyphs.empty());
+        QCOMPARE(why.line, line);
+        QVERIFY2(why.message.find(problem.toStdString()) != std::string::npos, why.message.c_str());
     }
 
     void liftsGoUpAcrossAndDown() {

@@ -44,6 +44,8 @@ class PenToolTest : public QObject {
 
 private slots:
     void everyDebianHersheyFontImportsIntoOneFile() {
+        if (!QFile::exists(rowmans))
+            QSKIP("Debian's hershey-fonts package is not installed");
         QTemporaryDir dir;
         const QString out = dir.filePath("all.alphabet");
         QStringList fonts;

@@ -185,5 +185,8 @@ int runImport(int argc, char** argv) {
     }
     job.output = output ? output : "universal.alphabet";
     job.replaceExisting = output || force;
-    return importPenData(job);
+    const PenImportResult result = importPenData(job);
+    for (const std::string& message : result.messages)
+        std::fprintf(stderr, "alphabet-tool import: %s\n", message.c_str());
+    return result.status;
 }

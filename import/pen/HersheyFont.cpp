@@ -1,5 +1,8 @@
 #include "import/pen/HersheyFont.h"
 
+#include "import/pen/FontHeight.h"
+#include "import/text/TextEncoding.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -30,12 +33,12 @@ int fieldNumber(std::string_view field) {
     return value;
 }
 
+// A byte of a record as a message shows it: the record is read as bytes, not decoded.
 std::string shown(char c) {
-    char text[16];
     if (c >= 0x20 && c < 0x7f)
-        std::snprintf(text, sizeof text, "'%c'", c);
-    else
-        std::snprintf(text, sizeof text, "byte 0x%02x", static_cast<unsigned char>(c));
+        return shownChar(char32_t(c));
+    char text[16];
+    std::snprintf(text, sizeof text, "byte 0x%02x", static_cast<unsigned char>(c));
     return text;
 }
 
@@ -78,19 +81,6 @@ bool readStrokes(std::string_view pairs, int line, PenGlyph& glyph, PenError& er
     if (!stroke.empty())
         glyph.strokes.push_back(std::move(stroke));
     return true;
-}
-
-double heightOf(const std::vector<PenGlyph>& glyphs) {
-    double low = 0, high = 0;
-    bool any = false;
-    for (const PenGlyph& glyph : glyphs)
-        for (const PenStroke& stroke : glyph.strokes)
-            for (const PenPoint& p : stroke) {
-                low = any ? std::min(low, p.y) : p.y;
-                high = any ? std::max(high, p.y) : p.y;
-                any = true;
-            }
-    return high - low;
 }
 
 } // namespace
@@ -150,14 +140,7 @@ bool readHersheyFont(std::string_view text, PenFont& font, PenError& error) {
     if (glyphs.empty())
         return fail(error, 0, "no Hershey records in the file");
 
-    const std::size_t letterH = 'H' - 32;
-    if (glyphs.size() > letterH && !glyphs[letterH].strokes.empty()) {
-        font.height = heightOf({glyphs[letterH]});
-        font.heightName = "the cap height of H";
-    } else {
-        font.height = heightOf(glyphs);
-        font.heightName = "the font's height";
-    }
     font.glyphs = std::move(glyphs);
+    setFontHeight(font);
     return true;
 }

@@ -1,15 +1,13 @@
 #include "tools/import/PenImport.h"
 
-#include "alphabet/AlphabetWriter.h"
-#include "import/text/GlyphText.h"
 #include "import/pen/HersheyFont.h"
 #include "import/pen/PenPath.h"
 #include "import/pen/svg/SvgStrokes.h"
-#include "tools/Files.h"
+#include "import/text/GlyphText.h"
+#include "tools/import/GlyphFileOutput.h"
 #include "tools/import/PenMessages.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <unordered_map>
 
 namespace {
@@ -29,7 +27,15 @@ struct Source {
     float lift = 0;
 };
 
-bool readSource(const std::string& name, const std::string& data, InputKind kind, Source& source) {
+// Ends the import with `message` and exit status `status`; false, for the step to return.
+bool fail(PenImportResult& result, int status, std::string message) {
+    result.messages.push_back(std::move(message));
+    result.status = status;
+    return false;
+}
+
+bool readSource(const std::string& name, const std::string& data, InputKind kind, Source& source,
+                PenImportResult& result) {
     PenError error;
     bool read = false;
     if (data.size() > largestInput) {
@@ -47,13 +53,28 @@ bool readSource(const std::string& name, const std::string& data, InputKind kind
     }
     if (!read) {
         const std::string where = error.line > 0 ? name + ":" + std::to_string(error.line) : name;
-        std::fprintf(stderr, "alphabet-tool import: %s: %s\n", where.c_str(),
-                     error.message.c_str());
-        return false;
+        return fail(result, 1, where + ": " + error.message);
     }
     for (const std::string& note : source.pens.notes)
-        std::fprintf(stderr, "alphabet-tool import: %s: %s\n", name.c_str(), note.c_str());
+        result.messages.push_back(name + ": " + note);
     source.name = name;
+    return true;
+}
+
+// Reads every input in turn, its bytes let go once read, and sets each one's lift.
+bool readSources(PenImport& job, std::vector<Source>& sources, PenImportResult& result) {
+    sources.resize(job.inputs.size());
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        Source& source = sources[i];
+        if (!readSource(job.inputs[i], job.data[i], job.kinds[i], source, result))
+            return false;
+        job.data[i].clear();
+        job.data[i].shrink_to_fit();
+        if (job.pickChars && !source.font)
+            return fail(result, 2,
+                        source.name + " is an SVG drawing; --chars picks glyphs from fonts");
+        source.lift = static_cast<float>(job.liftGiven ? job.lift : source.pens.height / 4);
+    }
     return true;
 }
 
@@ -73,28 +94,11 @@ void pick(const Source& source, const std::u32string& chars, std::vector<PickedG
     }
 }
 
-} // namespace
-
-int importPenData(PenImport& job) {
-    std::vector<Source> sources(job.inputs.size());
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        if (!readSource(job.inputs[i], job.data[i], job.kinds[i], sources[i]))
-            return 1;
-        job.data[i].clear();
-        job.data[i].shrink_to_fit();
-        const Source& source = sources[i];
-        if (job.pickChars && !source.font) {
-            std::fprintf(stderr,
-                         "alphabet-tool import: %s is an SVG drawing; --chars picks glyphs from "
-                         "fonts\n",
-                         source.name.c_str());
-            return 2;
-        }
-        sources[i].lift = static_cast<float>(job.liftGiven ? job.lift : source.pens.height / 4);
-    }
-
-    std::vector<PickedGlyph> picked;
-    std::u32string skipped;
+// The glyphs the import takes: every glyph of every source, or those --chars
+// asks for, the characters a font lacks named and gathered in `skipped`.
+bool pickGlyphs(const PenImport& job, const std::vector<Source>& sources,
+                std::vector<PickedGlyph>& picked, std::u32string& skipped,
+                PenImportResult& result) {
     bool missingAny = false;
     for (const Source& source : sources) {
         if (!job.pickChars) {
@@ -105,20 +109,25 @@ int importPenData(PenImport& job) {
         std::u32string missing;
         pick(source, job.chars, picked, missing);
         if (!missing.empty()) {
-            std::fprintf(stderr, "alphabet-tool import: %s\n",
-                         missingMessage(source.name, missing, job.strict).c_str());
+            result.messages.push_back(missingMessage(source.name, missing, job.strict));
             skipped += missing;
             missingAny = true;
         }
     }
-    if (missingAny && job.strict)
-        return 1;
-    if (picked.empty()) {
-        std::fprintf(stderr, "alphabet-tool import: no glyphs to import: the fonts hold none of "
-                             "the characters asked for\n");
-        return 1;
+    if (missingAny && job.strict) {
+        result.status = 1;
+        return false;
     }
+    if (picked.empty())
+        return fail(result, 1,
+                    "no glyphs to import: the fonts hold none of the characters asked for");
+    return true;
+}
 
+// Joins each glyph's strokes into its pen route and resamples every route to
+// the same `points`, the glyphs one after another in `all`.
+bool joinAndResample(const PenImport& job, const std::vector<PickedGlyph>& picked, int& points,
+                     std::vector<Point3>& all, PenImportResult& result) {
     std::vector<PenRoute> routes;
     routes.reserve(picked.size());
     int needed = 2;
@@ -126,52 +135,59 @@ int importPenData(PenImport& job) {
         routes.push_back(penRoute(*glyph.glyph, glyph.lift));
         needed = std::max(needed, routes.back().fixedCount);
     }
-    const int points = job.points > 0 ? job.points : std::min(needed, mostChosenPoints);
+    points = job.points > 0 ? job.points : std::min(needed, mostChosenPoints);
     if (needed > points)
-        std::fprintf(stderr, "alphabet-tool import: %s\n",
-                     tooFewMessage(picked, routes, points, job.points > 0).c_str());
-    if (static_cast<long long>(picked.size()) * points > maxTextPoints) {
-        std::fprintf(stderr,
-                     "alphabet-tool import: %zu glyphs of %d points make more than %lld points\n",
-                     picked.size(), points, maxTextPoints);
-        return 1;
-    }
-
-    std::vector<Point3> all;
+        result.messages.push_back(tooFewMessage(picked, routes, points, job.points > 0));
+    if (static_cast<long long>(picked.size()) * points > maxTextPoints)
+        return fail(result, 1,
+                    std::to_string(picked.size()) + " glyphs of " + std::to_string(points) +
+                        " points make more than " + std::to_string(maxTextPoints) + " points");
     all.reserve(picked.size() * std::size_t(points));
     for (const PenRoute& route : routes) {
         const std::vector<Point3> glyph = resampleRoute(route, points);
         all.insert(all.end(), glyph.begin(), glyph.end());
     }
-    routes.clear();
+    return true;
+}
 
+// Writes the glyph file, unless it would replace one of the inputs.
+bool write(const PenImport& job, int glyphs, int points, const std::vector<Point3>& all,
+           PenImportResult& result) {
     for (std::size_t i = 1; i < job.inputs.size(); ++i) {
         std::string error;
-        if (OutputFile::check(job.output, {job.inputs[i], true}, error) != OutputStatus::Ready) {
-            std::fprintf(stderr, "alphabet-tool import: %s\n", error.c_str());
-            return 2;
-        }
+        if (OutputFile::check(job.output, {job.inputs[i], true}, error) != OutputStatus::Ready)
+            return fail(result, 2, error);
     }
-    OutputFile file;
-    if (const int status =
-            openOutput("import", file, job.output, {job.inputs[0], job.replaceExisting}))
-        return status;
-    const bool written =
-        writeAlphabet(file.stream(), points, static_cast<int>(picked.size()), all.data());
-    if (const int status = commitOutput("import", file, written))
-        return status;
+    const WriteOutcome written = writeGlyphFile(job.output, {job.inputs[0], job.replaceExisting},
+                                                points, glyphs, all.data());
+    if (written.status != 0)
+        return fail(result, written.status, written.error);
+    return true;
+}
 
+std::string summary(const PenImport& job, const std::vector<Source>& sources, int glyphs,
+                    int points, const std::u32string& skipped) {
     std::vector<SourceSummary> summaries;
     for (const Source& source : sources)
         summaries.push_back(
             {source.kindName, source.lift, source.pens.height, source.pens.heightName});
-    PenSummary summary{OutputFile::shownName(job.output),
-                       summaries,
-                       int(picked.size()),
-                       points,
-                       job.points > 0,
-                       job.liftGiven,
-                       skipped};
-    std::fprintf(stderr, "alphabet-tool import: %s\n", summaryLine(summary).c_str());
-    return 0;
+    return summaryLine({OutputFile::shownName(job.output), summaries, glyphs, points,
+                        job.points > 0, job.liftGiven, skipped});
+}
+
+} // namespace
+
+PenImportResult importPenData(PenImport& job) {
+    PenImportResult result;
+    std::vector<Source> sources;
+    std::vector<PickedGlyph> picked;
+    std::u32string skipped;
+    int points = 0;
+    std::vector<Point3> all;
+    if (readSources(job, sources, result) && pickGlyphs(job, sources, picked, skipped, result) &&
+        joinAndResample(job, picked, points, all, result) &&
+        write(job, static_cast<int>(picked.size()), points, all, result))
+        result.messages.push_back(
+            summary(job, sources, static_cast<int>(picked.size()), points, skipped));
+    return result;
 }

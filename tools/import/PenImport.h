@@ -22,6 +22,12 @@ struct PenImport {
     bool replaceExisting = false;
 };
 
+// What an import has to say, in order, and how it ended.
+struct PenImportResult {
+    std::vector<std::string> messages; // lines for standard error, without the command's name
+    int status = 0;                    // the exit status
+};
+
 // Reads every input, joins and resamples its glyphs and writes the glyph file;
-// says what it wrote or why not on standard error. Returns the exit status.
-int importPenData(PenImport& job);
+// the messages say what it wrote or why not.
+PenImportResult importPenData(PenImport& job);

@@ -2,61 +2,12 @@
 
 #include "import/pen/HersheyFont.h"
 #include "import/pen/svg/SvgStrokes.h"
-
-#include <cstdio>
-#include <vector>
+#include "import/text/TextEncoding.h"
 
 namespace {
 
 // The most characters one character list may stand for: all of Unicode.
 constexpr std::size_t mostChars = 0x110000;
-
-// Decodes UTF-8; false at the first malformed sequence.
-bool decode(const std::string& text, std::u32string& out) {
-    for (std::size_t i = 0; i < text.size();) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80                   ? 1
-                           : lead >= 0xF0 && lead < 0xF5 ? 4
-                           : lead >= 0xE0                ? 3
-                           : lead >= 0xC2 && lead < 0xE0 ? 2
-                                                         : 0;
-        if (length == 0 || i + std::size_t(length) > text.size())
-            return false;
-        char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-        for (int k = 1; k < length; ++k) {
-            const unsigned char next = static_cast<unsigned char>(text[i + std::size_t(k)]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            c = (c << 6) | (next & 0x3F);
-        }
-        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (c < least[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            return false;
-        out += c;
-        i += std::size_t(length);
-    }
-    return true;
-}
-
-std::string utf8(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-    return out;
-}
 
 } // namespace
 
@@ -79,7 +30,7 @@ bool parseKind(const std::string& name, InputKind& kind) {
 
 bool parseCharList(const std::string& list, std::u32string& chars, std::string& problem) {
     std::u32string text;
-    if (!decode(list, text) || text.empty()) {
+    if (!decodeUtf8(list, text) || text.empty()) {
         problem = list.empty() ? "is empty" : "is not UTF-8";
         return false;
     }
@@ -103,13 +54,4 @@ bool parseCharList(const std::string& list, std::u32string& chars, std::string& 
         }
     }
     return true;
-}
-
-std::string shownChar(char32_t c) {
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
-        char code[16];
-        std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
-        return code;
-    }
-    return "'" + utf8(c) + "'";
 }

@@ -1,6 +1,7 @@
 #include "tools/import/PenMessages.h"
 
-#include "tools/import/PenInputs.h"
+#include "alphabet/Counted.h"
+#include "import/text/TextEncoding.h"
 
 #include <cstdio>
 
@@ -46,8 +47,7 @@ std::string kinds(const std::vector<SourceSummary>& sources) {
     }
     std::string text;
     for (const auto& [kind, count] : counts)
-        text += (text.empty() ? "" : " and ") + std::to_string(count) + " " + kind +
-                (count == 1 ? "" : "s");
+        text += (text.empty() ? "" : " and ") + counted(count, kind.c_str());
     return text;
 }
 
@@ -90,16 +90,14 @@ std::string tooFewMessage(const std::vector<PickedGlyph>& picked,
     const int needed = routes[most].fixedCount;
     return (asked ? "--points " + std::to_string(points) + " is"
                   : std::to_string(points) + " points, the most chosen without --points, are") +
-           " too few to keep every corner and stroke end of " + std::to_string(glyphs) + " glyph" +
-           (glyphs == 1 ? "" : "s") + "; " + glyphName(picked[most]) + " needs the most, " +
-           std::to_string(needed) + " (" + std::to_string(needed - points) +
-           " more); corners give way before stroke ends";
+           " too few to keep every corner and stroke end of " + counted(glyphs, "glyph") + "; " +
+           glyphName(picked[most]) + " needs the most, " + std::to_string(needed) + " (" +
+           std::to_string(needed - points) + " more); corners give way before stroke ends";
 }
 
 std::string summaryLine(const PenSummary& summary) {
     std::string line = "wrote " + summary.output + ": " + kinds(summary.sources) + ", " +
-                       std::to_string(summary.glyphs) + " glyph" +
-                       (summary.glyphs == 1 ? "" : "s") + " of " + std::to_string(summary.points) +
+                       counted(summary.glyphs, "glyph") + " of " + std::to_string(summary.points) +
                        " points";
     line +=
         summary.pointsAsked ? " (--points)" : " (the fewest that keep every corner and stroke end)";
@@ -107,7 +105,7 @@ std::string summaryLine(const PenSummary& summary) {
     if (summary.skipped.empty())
         line += "no characters skipped";
     else
-        line += std::to_string(summary.skipped.size()) + " character" +
-                (summary.skipped.size() == 1 ? "" : "s") + " skipped: " + listed(summary.skipped);
+        line += counted(std::int64_t(summary.skipped.size()), "character") +
+                " skipped: " + listed(summary.skipped);
     return line;
 }

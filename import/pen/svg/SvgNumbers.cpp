@@ -1,8 +1,9 @@
 #include "import/pen/svg/SvgNumbers.h"
 
+#include "import/text/TextEncoding.h"
+
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -18,15 +19,6 @@ bool isSpace(char16_t c) {
 }
 
 } // namespace
-
-std::string shownCharacter(char16_t c) {
-    char shown[24];
-    if (c >= 0x21 && c < 0x7f)
-        std::snprintf(shown, sizeof shown, "'%c'", char(c));
-    else
-        std::snprintf(shown, sizeof shown, "U+%04X", unsigned(c));
-    return shown;
-}
 
 void SvgScanner::skipSpaces() {
     while (!atEnd() && isSpace(text[at]))
@@ -53,7 +45,7 @@ bool SvgScanner::atNumber() const {
 bool SvgScanner::number(double& value, std::string& problem) {
     if (!atNumber()) {
         problem = atEnd() ? "a number is missing at the end"
-                          : "expected a number, found " + shownCharacter(peek());
+                          : "expected a number, found " + shownChar(peek(), Quoted::VisibleAscii);
         return false;
     }
     const std::size_t start = at;
@@ -111,7 +103,8 @@ bool SvgScanner::number(double& value, std::string& problem) {
 bool SvgScanner::flag(bool& value, std::string& problem) {
     if (peek() != u'0' && peek() != u'1') {
         problem = atEnd() ? "an arc flag is missing at the end"
-                          : "expected an arc flag 0 or 1, found " + shownCharacter(peek());
+                          : "expected an arc flag 0 or 1, found " +
+                                shownChar(peek(), Quoted::VisibleAscii);
         return false;
     }
     value = text[at++] == u'1';

@@ -30,6 +30,3 @@ private:
     std::u16string_view text;
     std::size_t at = 0;
 };
-
-// A character of attribute text as a message shows it.
-std::string shownCharacter(char16_t c);

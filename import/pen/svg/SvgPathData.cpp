@@ -1,6 +1,7 @@
 #include "import/pen/svg/SvgPathData.h"
 
 #include "import/pen/svg/SvgNumbers.h"
+#include "import/text/TextEncoding.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -10,6 +11,24 @@ namespace {
 
 // Most lines one curve is flattened into.
 constexpr int mostPieces = 256;
+
+// An ellipse arc by its centre, as SVG's implementation notes turn an endpoint arc.
+struct CentreArc {
+    double rx, ry;       // the radii, scaled up where too small to reach
+    double cosine, sine; // of the x axis' rotation
+    double centreX, centreY;
+    double start, turn; // angles, the turn signed by the sweep
+
+    // The point at `angle` and the arc's tangent there, by angle.
+    void pointAt(double angle, double& px, double& py, double& tx, double& ty) const {
+        const double ex = rx * std::cos(angle), ey = ry * std::sin(angle);
+        px = centreX + cosine * ex - sine * ey;
+        py = centreY + sine * ex + cosine * ey;
+        const double fx = -rx * std::sin(angle), fy = ry * std::cos(angle);
+        tx = cosine * fx - sine * fy;
+        ty = sine * fx + cosine * fy;
+    }
+};
 
 // Builds the outline command by command, keeping the pen's place.
 class PathBuilder {
@@ -35,6 +54,7 @@ public:
         return cubicTo(cx + 2.0 / 3 * (qx - cx), cy + 2.0 / 3 * (qy - cy), x + 2.0 / 3 * (qx - x),
                        y + 2.0 / 3 * (qy - y), x, y);
     }
+    // The endpoint arc of SVG's implementation notes, as cubics.
     bool arcTo(double rx, double ry, double degrees, bool large, bool sweep, double x, double y);
     bool close() {
         const bool fits = (cx == x0 && cy == y0) || lineTo(x0, y0);
@@ -46,6 +66,7 @@ public:
     double x0 = 0, y0 = 0; // where the subpath started
 
 private:
+    bool arcCubics(const CentreArc& arc, double x, double y);
     bool add(const SvgSegment& segment) {
         if (!open && !moveTo(cx, cy)) // a command after Z starts a new subpath where the pen is
             return false;
@@ -63,23 +84,22 @@ private:
     bool open = false;
 };
 
-// The endpoint arc of SVG's implementation notes, as cubics of at most 90 degrees each.
-bool PathBuilder::arcTo(double rx, double ry, double degrees, bool large, bool sweep, double x,
-                        double y) {
-    if (x == cx && y == cy)
-        return true; // an arc to where it starts is left out
+// The centre form of the arc from (fromX, fromY) to (x, y); false where it is
+// none (a zero radius, or ends too close to tell), and a line stands for it.
+bool centreArc(double fromX, double fromY, double rx, double ry, double degrees, bool large,
+               bool sweep, double x, double y, CentreArc& arc) {
     rx = std::fabs(rx);
     ry = std::fabs(ry);
     if (rx == 0 || ry == 0)
-        return lineTo(x, y);
+        return false;
     const double phi = degrees * M_PI / 180.0;
     const double cosine = std::cos(phi), sine = std::sin(phi);
-    const double dx = (cx - x) / 2, dy = (cy - y) / 2;
+    const double dx = (fromX - x) / 2, dy = (fromY - y) / 2;
     const double x1 = cosine * dx + sine * dy, y1 = -sine * dx + cosine * dy;
     // Radii too small to reach are scaled up until they just do.
     double lambda = (x1 / rx) * (x1 / rx) + (y1 / ry) * (y1 / ry);
     if (!(lambda > 0) || !std::isfinite(lambda))
-        return lineTo(x, y);
+        return false;
     if (lambda > 1) {
         rx *= std::sqrt(lambda);
         ry *= std::sqrt(lambda);
@@ -89,32 +109,44 @@ bool PathBuilder::arcTo(double rx, double ry, double degrees, bool large, bool s
     if (large == sweep)
         coefficient = -coefficient;
     const double centreX1 = coefficient * rx * y1 / ry, centreY1 = -coefficient * ry * x1 / rx;
-    const double centreX = cosine * centreX1 - sine * centreY1 + (cx + x) / 2;
-    const double centreY = sine * centreX1 + cosine * centreY1 + (cy + y) / 2;
     const double start = std::atan2((y1 - centreY1) / ry, (x1 - centreX1) / rx);
     double turn = std::atan2((-y1 - centreY1) / ry, (-x1 - centreX1) / rx) - start;
     if (sweep && turn < 0)
         turn += 2 * M_PI;
     else if (!sweep && turn > 0)
         turn -= 2 * M_PI;
+    arc = {rx,
+           ry,
+           cosine,
+           sine,
+           cosine * centreX1 - sine * centreY1 + (fromX + x) / 2,
+           sine * centreX1 + cosine * centreY1 + (fromY + y) / 2,
+           start,
+           turn};
+    return true;
+}
 
+bool PathBuilder::arcTo(double rx, double ry, double degrees, bool large, bool sweep, double x,
+                        double y) {
+    if (x == cx && y == cy)
+        return true; // an arc to where it starts is left out
+    CentreArc arc;
+    if (!centreArc(cx, cy, rx, ry, degrees, large, sweep, x, y, arc))
+        return lineTo(x, y);
+    return arcCubics(arc, x, y);
+}
+
+// The arc as cubics of at most 90 degrees each, the last ending at (x, y).
+bool PathBuilder::arcCubics(const CentreArc& arc, double x, double y) {
     const int pieces =
-        std::max(1, static_cast<int>(std::ceil(std::fabs(turn) / (M_PI / 2) - 1e-9)));
-    const double step = turn / pieces;
+        std::max(1, static_cast<int>(std::ceil(std::fabs(arc.turn) / (M_PI / 2) - 1e-9)));
+    const double step = arc.turn / pieces;
     const double handle = 4.0 / 3.0 * std::tan(step / 4);
-    const auto pointAt = [&](double angle, double& px, double& py, double& tx, double& ty) {
-        const double ex = rx * std::cos(angle), ey = ry * std::sin(angle);
-        px = centreX + cosine * ex - sine * ey;
-        py = centreY + sine * ex + cosine * ey;
-        const double fx = -rx * std::sin(angle), fy = ry * std::cos(angle);
-        tx = cosine * fx - sine * fy;
-        ty = sine * fx + cosine * fy;
-    };
     double ax, ay, atx, aty;
-    pointAt(start, ax, ay, atx, aty);
+    arc.pointAt(arc.start, ax, ay, atx, aty);
     for (int i = 1; i <= pieces; ++i) {
         double bx, by, btx, bty;
-        pointAt(start + step * i, bx, by, btx, bty);
+        arc.pointAt(arc.start + step * i, bx, by, btx, bty);
         if (i == pieces) { // end exactly where the arc was asked to
             bx = x;
             by = y;
@@ -157,94 +189,42 @@ std::string at(std::size_t position, const std::string& problem) {
     return "path data at character " + std::to_string(position + 1) + ": " + problem;
 }
 
-} // namespace
+// The numbers of one command as read: arcs take their flags apart.
+struct Arguments {
+    double v[7] = {};
+    bool flags[2] = {};
+};
 
-bool parsePathData(std::u16string_view d, SvgOutline& outline, std::size_t& budget,
-                   std::string& problem) {
-    SvgScanner in(d);
-    PathBuilder path(outline, budget);
+// Reads path data command by command onto a PathBuilder.
+class PathDataReader {
+public:
+    PathDataReader(std::u16string_view d, SvgOutline& outline, std::size_t& budget)
+        : in(d), path(outline, budget) {}
+
+    bool read(std::string& problem);
+
+private:
+    bool readCommand(std::size_t place, std::string& problem);
+    bool readArguments(Arguments& a, std::string& problem);
+    bool draw(const Arguments& a);
+
+    SvgScanner in;
+    PathBuilder path;
     char16_t command = 0, previous = 0;
     double lastX2 = 0, lastY2 = 0; // the last cubic's second control point, for S
     double lastQx = 0, lastQy = 0; // the last quadratic's control point, for T
-    const std::string tooMany = "more than the most segments read from one input";
+};
+
+bool PathDataReader::read(std::string& problem) {
     in.skipSpaces();
     while (!in.atEnd()) {
         const std::size_t place = in.position();
-        if (argumentCount(in.peek()) >= 0) {
-            command = in.peek();
-            in.advance();
-            in.skipSpaces();
-        } else if (!in.atNumber() || command == 0 || (command | 0x20) == u'z') {
-            problem = at(place, "expected a command letter, found " + shownCharacter(in.peek()));
+        Arguments a;
+        if (!readCommand(place, problem) || !readArguments(a, problem))
             return false;
-        }
-        if (previous == 0 && (command | 0x20) != u'm') {
-            problem = at(place, "path data must start with M or m");
-            return false;
-        }
-        double v[7] = {};
-        bool flags[2] = {};
-        const int count = argumentCount(command);
-        for (int i = 0; i < count; ++i) {
-            const bool isFlag = (command | 0x20) == u'a' && (i == 3 || i == 4);
-            std::string why;
-            if (isFlag ? !in.flag(flags[i - 3], why) : !in.number(v[i], why)) {
-                problem = at(in.position(), "in " + shownCharacter(command) + ", " + why);
-                return false;
-            }
-        }
-        const bool relative = command >= u'a';
-        const double ox = relative ? path.cx : 0, oy = relative ? path.cy : 0;
         const char16_t kind = command | 0x20;
-        const bool smoothCubic = (previous | 0x20) == u'c' || (previous | 0x20) == u's';
-        const bool smoothQuad = (previous | 0x20) == u'q' || (previous | 0x20) == u't';
-        bool fits = true;
-        switch (kind) {
-        case u'm':
-            fits = path.moveTo(ox + v[0], oy + v[1]);
-            command = relative ? u'l' : u'L'; // further pairs draw lines
-            break;
-        case u'l':
-            fits = path.lineTo(ox + v[0], oy + v[1]);
-            break;
-        case u'h':
-            fits = path.lineTo(ox + v[0], path.cy);
-            break;
-        case u'v':
-            fits = path.lineTo(path.cx, oy + v[0]);
-            break;
-        case u'c':
-            lastX2 = ox + v[2];
-            lastY2 = oy + v[3];
-            fits = path.cubicTo(ox + v[0], oy + v[1], lastX2, lastY2, ox + v[4], oy + v[5]);
-            break;
-        case u's': {
-            const double x1 = smoothCubic ? 2 * path.cx - lastX2 : path.cx;
-            const double y1 = smoothCubic ? 2 * path.cy - lastY2 : path.cy;
-            lastX2 = ox + v[0];
-            lastY2 = oy + v[1];
-            fits = path.cubicTo(x1, y1, lastX2, lastY2, ox + v[2], oy + v[3]);
-            break;
-        }
-        case u'q':
-            lastQx = ox + v[0];
-            lastQy = oy + v[1];
-            fits = path.quadTo(lastQx, lastQy, ox + v[2], oy + v[3]);
-            break;
-        case u't':
-            lastQx = smoothQuad ? 2 * path.cx - lastQx : path.cx;
-            lastQy = smoothQuad ? 2 * path.cy - lastQy : path.cy;
-            fits = path.quadTo(lastQx, lastQy, ox + v[0], oy + v[1]);
-            break;
-        case u'a':
-            fits = path.arcTo(v[0], v[1], v[2], flags[0], flags[1], ox + v[5], oy + v[6]);
-            break;
-        case u'z':
-            fits = path.close();
-            break;
-        }
-        if (!fits) {
-            problem = at(place, tooMany);
+        if (!draw(a)) {
+            problem = at(place, "more than the most segments read from one input");
             return false;
         }
         // A moveto's repeats are lines, but S and T look back at the M itself.
@@ -252,6 +232,89 @@ bool parsePathData(std::u16string_view d, SvgOutline& outline, std::size_t& budg
         in.skipSpaces();
     }
     return true;
+}
+
+// Takes a command letter, or, before a number, repeats the last command.
+bool PathDataReader::readCommand(std::size_t place, std::string& problem) {
+    if (argumentCount(in.peek()) >= 0) {
+        command = in.peek();
+        in.advance();
+        in.skipSpaces();
+    } else if (!in.atNumber() || command == 0 || (command | 0x20) == u'z') {
+        problem = at(place, "expected a command letter, found " +
+                                shownChar(in.peek(), Quoted::VisibleAscii));
+        return false;
+    }
+    if (previous == 0 && (command | 0x20) != u'm') {
+        problem = at(place, "path data must start with M or m");
+        return false;
+    }
+    return true;
+}
+
+bool PathDataReader::readArguments(Arguments& a, std::string& problem) {
+    const int count = argumentCount(command);
+    for (int i = 0; i < count; ++i) {
+        const bool isFlag = (command | 0x20) == u'a' && (i == 3 || i == 4);
+        std::string why;
+        if (isFlag ? !in.flag(a.flags[i - 3], why) : !in.number(a.v[i], why)) {
+            problem =
+                at(in.position(), "in " + shownChar(command, Quoted::VisibleAscii) + ", " + why);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Draws the command read; false where the segment budget runs out.
+bool PathDataReader::draw(const Arguments& a) {
+    const double* v = a.v;
+    const bool relative = command >= u'a';
+    const double ox = relative ? path.cx : 0, oy = relative ? path.cy : 0;
+    const bool smoothCubic = (previous | 0x20) == u'c' || (previous | 0x20) == u's';
+    const bool smoothQuad = (previous | 0x20) == u'q' || (previous | 0x20) == u't';
+    switch (command | 0x20) {
+    case u'm':
+        command = relative ? u'l' : u'L'; // further pairs draw lines
+        return path.moveTo(ox + v[0], oy + v[1]);
+    case u'l':
+        return path.lineTo(ox + v[0], oy + v[1]);
+    case u'h':
+        return path.lineTo(ox + v[0], path.cy);
+    case u'v':
+        return path.lineTo(path.cx, oy + v[0]);
+    case u'c':
+        lastX2 = ox + v[2];
+        lastY2 = oy + v[3];
+        return path.cubicTo(ox + v[0], oy + v[1], lastX2, lastY2, ox + v[4], oy + v[5]);
+    case u's': {
+        const double x1 = smoothCubic ? 2 * path.cx - lastX2 : path.cx;
+        const double y1 = smoothCubic ? 2 * path.cy - lastY2 : path.cy;
+        lastX2 = ox + v[0];
+        lastY2 = oy + v[1];
+        return path.cubicTo(x1, y1, lastX2, lastY2, ox + v[2], oy + v[3]);
+    }
+    case u'q':
+        lastQx = ox + v[0];
+        lastQy = oy + v[1];
+        return path.quadTo(lastQx, lastQy, ox + v[2], oy + v[3]);
+    case u't':
+        lastQx = smoothQuad ? 2 * path.cx - lastQx : path.cx;
+        lastQy = smoothQuad ? 2 * path.cy - lastQy : path.cy;
+        return path.quadTo(lastQx, lastQy, ox + v[0], oy + v[1]);
+    case u'a':
+        return path.arcTo(v[0], v[1], v[2], a.flags[0], a.flags[1], ox + v[5], oy + v[6]);
+    case u'z':
+        return path.close();
+    }
+    return true;
+}
+
+} // namespace
+
+bool parsePathData(std::u16string_view d, SvgOutline& outline, std::size_t& budget,
+                   std::string& problem) {
+    return PathDataReader(d, outline, budget).read(problem);
 }
 
 bool parsePoints(std::u16string_view points, bool closed, SvgOutline& outline, std::size_t& budget,

@@ -1,8 +1,10 @@
 #include "import/pen/svg/SvgStrokes.h"
 
+#include "import/pen/FontHeight.h"
 #include "import/pen/svg/SvgNumbers.h"
 #include "import/pen/svg/SvgPathData.h"
 #include "import/pen/svg/SvgTransform.h"
+#include "import/text/TextEncoding.h"
 
 #include <QByteArray>
 #include <QString>
@@ -55,16 +57,6 @@ bool hidden(const QXmlStreamAttributes& attributes) {
     return false;
 }
 
-double heightOf(const std::vector<PenStroke>& strokes) {
-    double low = INFINITY, high = -INFINITY;
-    for (const PenStroke& stroke : strokes)
-        for (const PenPoint& p : stroke) {
-            low = std::min(low, p.y);
-            high = std::max(high, p.y);
-        }
-    return high >= low ? high - low : 0.0;
-}
-
 // One element's place in the tree.
 struct Frame {
     Affine map;        // from its coordinates to the document's
@@ -88,6 +80,9 @@ private:
     std::string element() const { return "<" + xml.name().toString().toStdString() + ">"; }
     bool checkEntities();
     bool start(std::vector<Frame>& frames);
+    bool passedOver();
+    bool readPlacement(bool root, Frame& frame);
+    bool readContent(Frame& frame, bool& glyph);
     bool readGlyph();
     bool readShape(const Frame& frame);
     bool number(const char* attribute, double& value);
@@ -193,27 +188,47 @@ bool SvgReader::readShape(const Frame& frame) {
 
 // Takes in the element just started; false where it is broken.
 bool SvgReader::start(std::vector<Frame>& frames) {
-    const QXmlStreamAttributes attributes = xml.attributes();
     if (frames.empty() && !(is(xml.name(), "svg") && is(xml.namespaceUri(), svgNamespace)) &&
         !(is(xml.name(), "svg") && xml.namespaceUri().isEmpty()))
         return fail("the root element is " + element() + ", not <svg>");
     if (frames.size() >= deepestNesting)
         return fail(element() + ": elements nested more than " + std::to_string(deepestNesting) +
                     " deep");
+    if (passedOver()) {
+        xml.skipCurrentElement();
+        return true;
+    }
     Frame frame = frames.empty() ? Frame() : frames.back();
+    if (!readPlacement(frames.empty(), frame))
+        return false;
+    bool glyph = false;
+    if (!readContent(frame, glyph))
+        return false;
+    if (glyph)
+        xml.skipCurrentElement(); // a glyph's own child elements are not read
+    else
+        frames.push_back(frame);
+    return true;
+}
+
+// Whether the element just started, with all it holds, is passed over: foreign,
+// hidden, never drawn as a shape, or a link (which is noted).
+bool SvgReader::passedOver() {
     const bool foreign = !xml.namespaceUri().isEmpty() && !is(xml.namespaceUri(), svgNamespace);
-    if (foreign || hidden(attributes) ||
+    if (foreign || hidden(xml.attributes()) ||
         oneOf(xml, {"metadata", "title", "desc", "style", "script", "text", "foreignObject",
-                    "missing-glyph", "image"})) {
-        xml.skipCurrentElement();
+                    "missing-glyph", "image"}))
         return true;
-    }
-    if (is(xml.name(), "use")) {
-        notes.push_back("line " + std::to_string(xml.lineNumber()) +
-                        ": <use> is not followed; only the file's own shapes are read");
-        xml.skipCurrentElement();
-        return true;
-    }
+    if (!is(xml.name(), "use"))
+        return false;
+    notes.push_back("line " + std::to_string(xml.lineNumber()) +
+                    ": <use> is not followed; only the file's own shapes are read");
+    return true;
+}
+
+// Takes the element's transform into `frame`, and the root's viewBox.
+bool SvgReader::readPlacement(bool root, Frame& frame) {
+    const QXmlStreamAttributes attributes = xml.attributes();
     if (attributes.hasAttribute("transform")) {
         Affine map;
         std::string problem;
@@ -221,7 +236,7 @@ bool SvgReader::start(std::vector<Frame>& frames) {
             return fail(element() + ": transform: " + problem);
         frame.map = frame.map * map;
     }
-    if (frames.empty() && attributes.hasAttribute("viewBox")) {
+    if (root && attributes.hasAttribute("viewBox")) {
         SvgScanner in(view(attributes.value("viewBox")));
         std::string problem;
         in.skipSpaces();
@@ -232,26 +247,28 @@ bool SvgReader::start(std::vector<Frame>& frames) {
             return fail("<svg>: viewBox should be four numbers with a width and height above 0");
         hasViewBox = true;
     }
+    return true;
+}
+
+// Reads what the element is: a font, its face or glyph, or a shape; `glyph`
+// says it was a glyph, whose children are not read.
+bool SvgReader::readContent(Frame& frame, bool& glyph) {
     if (oneOf(xml, {"defs", "symbol", "clipPath", "mask", "marker", "pattern"}))
         frame.drawn = false;
     if (is(xml.name(), "font")) {
         frame.inFont = true;
         sawFont = true;
     } else if (frame.inFont && is(xml.name(), "font-face")) {
-        if ((attributes.hasAttribute("cap-height") && !number("cap-height", capHeight)) ||
-            (attributes.hasAttribute("ascent") && !number("ascent", ascent)))
-            return false;
+        const QXmlStreamAttributes attributes = xml.attributes();
+        return (!attributes.hasAttribute("cap-height") || number("cap-height", capHeight)) &&
+               (!attributes.hasAttribute("ascent") || number("ascent", ascent));
     } else if (frame.inFont && is(xml.name(), "glyph")) {
-        if (!readGlyph())
-            return false;
-        xml.skipCurrentElement(); // a glyph's own child elements are not read
-        return true;
+        glyph = true;
+        return readGlyph();
     } else if (frame.drawn && !frame.inFont &&
                oneOf(xml, {"path", "polyline", "polygon", "line"})) {
-        if (!readShape(frame))
-            return false;
+        return readShape(frame);
     }
-    frames.push_back(frame);
     return true;
 }
 
@@ -269,7 +286,7 @@ bool SvgReader::finishDrawing(PenFont& font) {
                     0);
     if (glyph.strokes.empty())
         return fail("its shapes draw nothing: each is a single point", 0);
-    font.height = hasViewBox ? viewBox[3] : heightOf(glyph.strokes);
+    font.height = hasViewBox ? viewBox[3] : strokesHeight(glyph.strokes);
     font.heightName = hasViewBox ? "the viewBox height" : "the drawing's height";
     font.glyphs.push_back(std::move(glyph));
     return true;
@@ -311,26 +328,8 @@ bool SvgReader::read(SvgKind& kind, PenFont& font) {
     }
     if (glyphs.empty())
         return fail("the font has no <glyph>", 0);
-    const auto letterH = std::find_if(glyphs.begin(), glyphs.end(), [](const PenGlyph& g) {
-        return g.character == U'H' && !g.strokes.empty();
-    });
-    if (capHeight > 0) {
-        result.height = capHeight;
-        result.heightName = "the cap-height of font-face";
-    } else if (letterH != glyphs.end()) {
-        result.height = heightOf(letterH->strokes);
-        result.heightName = "the cap height of H";
-    } else if (ascent > 0) {
-        result.height = ascent;
-        result.heightName = "the ascent of font-face";
-    } else {
-        std::vector<PenStroke> all;
-        for (const PenGlyph& glyph : glyphs)
-            all.insert(all.end(), glyph.strokes.begin(), glyph.strokes.end());
-        result.height = heightOf(all);
-        result.heightName = "the font's height";
-    }
     result.glyphs = std::move(glyphs);
+    setFontHeight(result, capHeight, ascent);
     kind = SvgKind::Font;
     font = std::move(result);
     return true;
@@ -343,8 +342,7 @@ bool readSvg(std::string_view data, SvgKind& kind, PenFont& font, PenError& erro
 }
 
 bool looksLikeXml(std::string_view text) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);
+    text.remove_prefix(utf8MarkLength(text));
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     return first != std::string_view::npos && text[first] == '<';
 }

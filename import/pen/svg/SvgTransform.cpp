@@ -1,6 +1,7 @@
 #include "import/pen/svg/SvgTransform.h"
 
 #include "import/pen/svg/SvgNumbers.h"
+#include "import/text/TextEncoding.h"
 
 #include <cmath>
 
@@ -73,9 +74,9 @@ bool parseTransform(std::u16string_view text, Affine& result, std::string& probl
             if (name == f.name)
                 function = &f;
         if (!function) {
-            problem = name.empty()
-                          ? "expected a transform function, found " + shownCharacter(in.peek())
-                          : "unknown transform function '" + ascii(name) + "'";
+            problem = name.empty() ? "expected a transform function, found " +
+                                         shownChar(in.peek(), Quoted::VisibleAscii)
+                                   : "unknown transform function '" + ascii(name) + "'";
             return false;
         }
         in.skipSpaces();
