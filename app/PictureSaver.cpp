@@ -1,11 +1,12 @@
 #include "app/PictureSaver.h"
 
 #include "alphabet/OutputFile.h"
-#include "view/CharGLWidget.h"
-#include "geometry/GridGeometry.h"
 #include "cells/LabelFont.h"
 #include "cells/vector/VectorCellPainter.h"
+#include "geometry/GridGeometry.h"
+#include "pictures/PictureFormat.h"
 #include "pictures/VectorDocument.h"
+#include "view/CharGLWidget.h"
 
 #include <QFile>
 #include <QImage>
@@ -49,12 +50,12 @@ bool savePicture(CharGLWidget& view, const QString& path, QString& why) {
     OutputRules rules;
     rules.input = view.alphabetPath().toStdString();
     const std::string name = QFile::encodeName(path).toStdString();
-    const QString suffix = path.section('.', -1).toLower();
+    const PictureFormat format = pictureFormatOf(name);
     std::string error;
     bool saved;
-    if (path.contains('.') && suffix == "svg")
+    if (format == PictureFormat::Svg)
         saved = saveVectors(view, name, rules, VectorDocument::Kind::Svg, error);
-    else if (path.contains('.') && suffix == "pdf")
+    else if (format == PictureFormat::Pdf)
         saved = saveVectors(view, name, rules, VectorDocument::Kind::Pdf, error);
     else
         saved = savePng(view, name, rules, error);

@@ -10,7 +10,7 @@
 namespace {
 
 QPageSize pdfPageSize(QSize pixels) {
-    const double points = 72.0 / VectorDocument::pixelsPerInch;
+    const double points = VectorDocument::pointsPerPixel;
     return QPageSize(QSizeF(pixels.width() * points, pixels.height() * points), QPageSize::Point,
                      QString(), QPageSize::ExactMatch);
 }

@@ -18,6 +18,8 @@ class VectorDocument {
 public:
     enum class Kind { Svg, Pdf };
     static constexpr int pixelsPerInch = 96;
+    // A PDF point is 1/72 inch.
+    static constexpr double pointsPerPixel = 72.0 / pixelsPerInch;
 
     VectorDocument();
     ~VectorDocument();

@@ -5,13 +5,14 @@
 #include "tools/Options.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
-const char* const exportHelp =
-    "usage: alphabet-tool export FILE [-o TEXT]\n"
+// Text gathered before it is written: a glyph file of any size takes little memory.
+constexpr std::size_t textChunkBytes = 1u << 20;
+
+const char* const exportText =
     "Writes the glyphs of a glyph file as text (the format that import reads) to\n"
     "standard output, or to TEXT ('-' for standard output). Every float is written\n"
     "so that importing the text gives back the same bytes. TEXT may not be FILE;\n"
@@ -27,7 +28,7 @@ bool writeText(std::FILE* out, const AlphabetFile& file) {
     std::string text = glyphTextHeading(points, file.glyphCount());
     for (int i = 0; i < file.glyphCount() && points > 0; ++i) {
         appendGlyphText(text, file.glyph(i), points, i);
-        if (text.size() >= (1u << 20)) {
+        if (text.size() >= textChunkBytes) {
             if (std::fwrite(text.data(), 1, text.size(), out) != text.size())
                 return false;
             text.clear();
@@ -41,26 +42,21 @@ bool writeText(std::FILE* out, const AlphabetFile& file) {
 int runExport(int argc, char** argv) {
     const char* input = nullptr;
     const char* output = "-";
-    for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            std::fputs(exportHelp, stdout);
-            return 0;
-        }
-        if (!std::strcmp(argv[i], "-o")) {
-            if (!(output = outputOption("export", argc, argv, i)))
-                return 2;
-        } else if (!input && argv[i][0] != '-') {
-            input = argv[i];
-        } else {
-            std::fprintf(stderr, "alphabet-tool export: unexpected argument '%s'\n%s", argv[i],
-                         exportHelp);
-            return 2;
-        }
-    }
-    if (!input) {
-        std::fprintf(stderr, "alphabet-tool export: no glyph file given\n%s", exportHelp);
-        return 2;
-    }
+    const CommandLine line{
+        "export",
+        "FILE",
+        {outputOption("-o", "[-o TEXT]", [&](const char* file) { output = file; })},
+        exportText};
+    const auto operand = [&](const char* argument) {
+        if (input || argument[0] == '-')
+            return false;
+        input = argument;
+        return true;
+    };
+    if (const int status = parseCommandLine(line, argc, argv, operand); status >= 0)
+        return status;
+    if (!input)
+        return usageRefusal(line, "no glyph file given");
     std::string error;
     GlyphHeader header;
     if (!canRead(input, error) || !readGlyphHeader(input, header, error)) {

@@ -1,4 +1,5 @@
 #include "alphabet/AlphabetWriter.h"
+#include "alphabet/Counted.h"
 #include "import/text/GlyphText.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
@@ -13,9 +14,7 @@
 
 namespace {
 
-const char* const importHelp =
-    "usage: alphabet-tool import INPUT... [-o FILE] [--points N] [--force]\n"
-    "                            [--from jhf|svg|text] [--chars CHARS] [--lift H] [--strict]\n"
+const char* const importDescription =
     "Makes a glyph file from a text file of points, from Hershey fonts (.jhf) or\n"
     "from SVG fonts and drawings; INPUT '-' is standard input. The kind is told from\n"
     "the content; --from forces it.\n"
@@ -31,16 +30,10 @@ const char* const importHelp =
     "drawing (its path, polyline, polygon and line elements) one glyph per file, in\n"
     "the order given. A glyph's strokes are joined in drawing order into one 3-D\n"
     "path: strokes lie at z = 0 and each pen lift goes up to z = H, across and down.\n"
-    "  --lift H      the lift height in the input's units; 0 joins strokes flat\n"
-    "                (default: a quarter of the font's cap height or the drawing's\n"
-    "                height)\n"
-    "  --chars CHARS the characters to take from fonts, in this order, e.g. A-Z,\n"
-    "                0-9a-z or ABC (default: every glyph in file order); missing\n"
-    "                ones are named and skipped\n"
-    "  --strict      refuse, writing nothing, where a font lacks one of --chars\n"
-    "  --points N    points per glyph (default: the fewest that put a point on every\n"
-    "                corner and stroke end of every glyph, at most 4096); points\n"
-    "                are spaced evenly along the path between those\n"
+    "{--lift}\n"
+    "{--chars}\n"
+    "{--strict}\n"
+    "{--points}\n"
     "SVG curves are flattened to 1/500 of the glyph's size; y is turned up.\n"
     "\n"
     "Writes FILE ('-' for standard output) only if every input is sound, and\n"
@@ -51,15 +44,14 @@ const char* const importHelp =
     "Exit status: 0 written, 1 bad input or write failure, 2 usage, unreadable\n"
     "INPUT or refused output.\n";
 
-std::string plural(int count, const char* noun) {
-    return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
-}
+// The most points per glyph --points takes.
+constexpr int mostPoints = 1000000;
 
 // The line that says what an import wrote.
 std::string summary(const std::string& output, const GlyphSet& glyphs, bool resampled) {
     std::string line = "wrote " + OutputFile::shownName(output) + ": " +
-                       plural(glyphs.glyphCount, "glyph") + " of " +
-                       plural(glyphs.pointsPerGlyph, "point");
+                       counted(glyphs.glyphCount, "glyph") + " of " +
+                       counted(glyphs.pointsPerGlyph, "point");
     if (!resampled)
         line += " (not resampled)";
     else if (glyphs.fewestInText == glyphs.mostInText)
@@ -99,9 +91,26 @@ int importText(const std::string& input, std::string& text, int points, const ch
     return 0;
 }
 
-int usage(const std::string& problem) {
-    std::fprintf(stderr, "alphabet-tool import: %s\n%s", problem.c_str(), importHelp);
-    return 2;
+// Whether `text` is a height --lift takes, which it puts into `job`.
+bool takeLift(const char* text, PenImport& job) {
+    char* end = nullptr;
+    job.lift = std::strtod(text, &end);
+    job.liftGiven = true;
+    return end != text && !*end && job.lift >= 0 && job.lift <= 1e30;
+}
+
+// Reads every input and tells its kind, unless `forced`.
+int readInputs(PenImport& job, bool forced, InputKind forcedKind) {
+    for (const std::string& input : job.inputs) {
+        std::string data, error;
+        if (!readWholeFile(input, data, error)) {
+            std::fprintf(stderr, "alphabet-tool import: %s\n", error.c_str());
+            return 2;
+        }
+        job.kinds.push_back(forced ? forcedKind : kindOf(data));
+        job.data.push_back(std::move(data));
+    }
+    return 0;
 }
 
 } // namespace
@@ -112,75 +121,60 @@ int runImport(int argc, char** argv) {
     bool force = false;
     bool forced = false;
     InputKind forcedKind = InputKind::Text;
-    for (int i = 0; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (isHelpOption(argv[i])) {
-            std::fputs(importHelp, stdout);
-            return 0;
-        }
-        if (argument == "--points") {
-            if (!numberOption("import", argc, argv, i, 1, 1000000, job.points))
-                return 2;
-        } else if (argument == "-o") {
-            if (!(output = outputOption("import", argc, argv, i)))
-                return 2;
-        } else if (argument == "--force") {
-            force = true;
-        } else if (argument == "--strict") {
-            job.strict = true;
-        } else if (argument == "--from") {
-            const char* kind = optionValue("import", argc, argv, i, "jhf, svg or text");
-            if (!kind)
-                return 2;
-            if (!parseKind(kind, forcedKind))
-                return usage(std::string("--from takes jhf, svg or text, not '") + kind + "'");
-            forced = true;
-        } else if (argument == "--chars") {
-            const char* list = optionValue("import", argc, argv, i, "characters such as A-Z");
-            std::string problem;
-            if (!list)
-                return 2;
-            if (!parseCharList(list, job.chars, problem))
-                return usage("--chars '" + std::string(list) + "' " + problem);
-            job.pickChars = true;
-        } else if (argument == "--lift") {
-            const char* height = optionValue("import", argc, argv, i, "a height");
-            if (!height)
-                return 2;
-            char* end = nullptr;
-            job.lift = std::strtod(height, &end);
-            if (end == height || *end || !(job.lift >= 0) || job.lift > 1e30)
-                return usage(std::string("--lift takes a height of 0 or more, not '") + height +
-                             "'");
-            job.liftGiven = true;
-        } else if (argv[i][0] != '-' || argument == "-") {
-            job.inputs.push_back(argument);
-        } else {
-            return usage("unexpected argument '" + argument + "'");
-        }
-    }
+    CommandLine line{
+        "import",
+        "INPUT...",
+        {outputOption("-o", "[-o FILE]", [&](const char* file) { output = file; }),
+         numberOption("--points", "[--points N]", 1, mostPoints, job.points),
+         flagOption("--force", "[--force]", force),
+         textOption(
+             "--from", "[--from jhf|svg|text]", "jhf, svg or text", "jhf, svg or text",
+             [&](const char* kind, std::string&) { return forced = parseKind(kind, forcedKind); }),
+         textOption("--chars", "[--chars CHARS]", "characters such as A-Z", "",
+                    [&](const char* list, std::string& problem) {
+                        if (!parseCharList(list, job.chars, problem)) {
+                            problem = "--chars '" + std::string(list) + "' " + problem;
+                            return false;
+                        }
+                        return job.pickChars = true;
+                    }),
+         textOption("--lift", "[--lift H]", "a height", "a height of 0 or more",
+                    [&](const char* height, std::string&) { return takeLift(height, job); }),
+         flagOption("--strict", "[--strict]", job.strict)},
+        importDescription,
+        true};
+    line.options[1].help = "points per glyph (default: the fewest that put a point on every\n"
+                           "corner and stroke end of every glyph, at most 4096); points\n"
+                           "are spaced evenly along the path between those\n";
+    line.options[4].help = "the characters to take from fonts, in this order, e.g. A-Z,\n"
+                           "0-9a-z or ABC (default: every glyph in file order); missing\n"
+                           "ones are named and skipped\n";
+    line.options[5].help = "the lift height in the input's units; 0 joins strokes flat\n"
+                           "(default: a quarter of the font's cap height or the drawing's\n"
+                           "height)\n";
+    line.options[6].help = "refuse, writing nothing, where a font lacks one of --chars\n";
+    const auto operand = [&](const char* argument) {
+        if (argument[0] == '-' && std::strcmp(argument, "-"))
+            return false;
+        job.inputs.push_back(argument);
+        return true;
+    };
+    if (const int status = parseCommandLine(line, argc, argv, operand); status >= 0)
+        return status;
     if (job.inputs.empty())
-        return usage("no input file given");
+        return usageRefusal(line, "no input file given");
     if (std::count(job.inputs.begin(), job.inputs.end(), "-") > 1)
-        return usage("standard input ('-') can be read only once");
-
-    for (const std::string& input : job.inputs) {
-        std::string data, error;
-        if (!readWholeFile(input, data, error)) {
-            std::fprintf(stderr, "alphabet-tool import: %s\n", error.c_str());
-            return 2;
-        }
-        job.kinds.push_back(forced ? forcedKind : kindOf(data));
-        job.data.push_back(std::move(data));
-    }
+        return usageRefusal(line, "standard input ('-') can be read only once");
+    if (const int status = readInputs(job, forced, forcedKind))
+        return status;
     const auto text = std::find(job.kinds.begin(), job.kinds.end(), InputKind::Text);
     if (text != job.kinds.end()) {
         const std::string& name = job.inputs[std::size_t(text - job.kinds.begin())];
         if (job.inputs.size() > 1)
-            return usage(name + " is text; a text import takes one file");
+            return usageRefusal(line, name + " is text; a text import takes one file");
         if (job.pickChars || job.liftGiven || job.strict)
-            return usage(name +
-                         " is text; --chars, --lift and --strict are for fonts and drawings");
+            return usageRefusal(
+                line, name + " is text; --chars, --lift and --strict are for fonts and drawings");
         return importText(name, job.data[0], job.points, output, force);
     }
     job.output = output ? output : "universal.alphabet";

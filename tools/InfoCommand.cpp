@@ -1,9 +1,10 @@
 #include "alphabet/AlphabetFile.h"
+#include "alphabet/Counted.h"
+#include "geometry/GlyphCamera.h"
+#include "geometry/GridGeometry.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"
-#include "geometry/GlyphCamera.h"
-#include "geometry/GridGeometry.h"
 
 #include <cmath>
 #include <cstdint>
@@ -13,8 +14,7 @@
 
 namespace {
 
-const char* const infoHelp =
-    "usage: alphabet-tool info FILE\n"
+const char* const infoText =
     "Describes a glyph file: its header, its size against the size the header\n"
     "announces, the bounding box of all points, and each glyph's extent and any\n"
     "problem that keeps the viewer's camera from placing it the usual way.\n"
@@ -77,23 +77,21 @@ void printBox(const char* name, const Bounds& b) {
 
 int runInfo(int argc, char** argv) {
     const char* path = nullptr;
-    for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            std::fputs(infoHelp, stdout);
-            return 0;
-        }
-        if (path || argv[i][0] == '-') {
-            std::fprintf(stderr, "alphabet-tool info: unexpected argument '%s'\n%s", argv[i],
-                         infoHelp);
-            return 2;
-        }
-        path = argv[i];
-    }
+    const CommandLine line{"info", "FILE", {}, infoText};
+    const auto operand = [&](const char* argument) {
+        if (path || argument[0] == '-')
+            return false;
+        path = argument;
+        return true;
+    };
+    if (const int status = parseCommandLine(line, argc, argv, operand); status >= 0)
+        return status;
+    if (!path)
+        return usageRefusal(line, "no glyph file given");
     std::string error;
     GlyphHeader header;
-    if (!path || !canRead(path, error) || !readGlyphHeader(path, header, error)) {
-        std::fprintf(stderr, "alphabet-tool info: %s\n%s",
-                     path ? error.c_str() : "no glyph file given", path ? "" : infoHelp);
+    if (!canRead(path, error) || !readGlyphHeader(path, header, error)) {
+        std::fprintf(stderr, "alphabet-tool info: %s\n", error.c_str());
         return 2;
     }
     if (refuseText("info", path, header))
@@ -158,7 +156,7 @@ int runInfo(int argc, char** argv) {
 
     std::printf("\n");
     for (const auto& [problem, count] : problems)
-        std::printf("problem  %d glyph%s: %s\n", count, count == 1 ? "" : "s",
+        std::printf("problem  %s: %s\n", counted(count, "glyph").c_str(),
                     glyphProblemText(problem));
     sound = sound && problems.empty();
     std::printf("%s\n", sound ? "sound" : "not sound");

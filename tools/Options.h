@@ -1,22 +1,55 @@
 #pragma once
 
-// Small helpers for the commands' argument lists.
+// Each command's options as one table, from which its parsing, its usage lines
+// and its refusals all come.
 
-// True for "--help" and "-h".
-bool isHelpOption(const char* argument);
+#include <functional>
+#include <string>
+#include <vector>
 
 // Parses a whole decimal number from `low` to `high`; false if `text` is anything else.
 bool parseWholeNumber(const char* text, int low, int high, int& value);
 
-// The value after the option at argv[i], moving i onto it; where there is none, says on
-// standard error that the option needs `what` and returns null.
-const char* optionValue(const char* command, int argc, char** argv, int& i, const char* what);
+struct Option {
+    enum class Kind { Flag, Number, Output, Text };
+    const char* name = "";  // "--points"
+    const char* usage = ""; // as the usage line shows it: "[--points N]"
+    Kind kind = Kind::Flag;
+    int low = 0, high = 0;      // a Number's range
+    const char* needs = "";     // a Text's value, as "needs ..." names it
+    const char* takes = "";     // a Text's values, as "takes ..., not 'X'" names them
+    const char* help = nullptr; // lines for the help text, where it lists the option
+    // Takes the value of any but a Number (null for a Flag); false refuses it, saying why in
+    // `problem` where "takes ..." does not.
+    std::function<bool(const char* value, std::string& problem)> take;
+    std::function<void(int)> takeNumber; // a Number's, in its range
+};
 
-// The file name after "-o" at argv[i] ("-" for standard output), moving i onto it; null
-// after a message where it is missing or is another option.
-const char* outputOption(const char* command, int argc, char** argv, int& i);
+Option flagOption(const char* name, const char* usage, bool& target);
+Option numberOption(const char* name, const char* usage, int low, int high, int& target);
+// A file name ('-' for standard output); another option in its place is refused.
+Option outputOption(const char* name, const char* usage, std::function<void(const char*)> take);
+Option textOption(const char* name, const char* usage, const char* needs, const char* takes,
+                  std::function<bool(const char*, std::string&)> take);
 
-// The whole number from `low` to `high` after the option at argv[i], moving i onto it;
-// where it is missing or anything else, says so on standard error and returns false.
-bool numberOption(const char* command, int argc, char** argv, int& i, int low, int high,
-                  int& value);
+struct CommandLine {
+    const char* command;  // "render"
+    const char* operands; // the usage line's words before the options: "FILE"
+    std::vector<Option> options;
+    // The help text after the usage lines; a line "{--lift}" stands for that option's help.
+    std::string description;
+    // Whether a Text option's refused value is followed by the help text.
+    bool helpAfterBadValue = false;
+
+    std::string help() const;
+};
+
+// Walks the arguments: the help option prints the help; each option takes its
+// value; every other argument goes to `operand`, which refuses it by returning
+// false. Returns -1 to go on, else the exit status after printing the help or
+// the refusal.
+int parseCommandLine(const CommandLine& line, int argc, char** argv,
+                     const std::function<bool(const char*)>& operand);
+
+// Says `problem` on standard error for `line`'s command, then its help; 2.
+int usageRefusal(const CommandLine& line, const std::string& problem);

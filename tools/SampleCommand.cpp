@@ -5,15 +5,20 @@
 #include "tools/Options.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace {
 
-const char* const sampleHelp =
-    "usage: alphabet-tool sample [--points N] [-o FILE] [--force]\n"
+// The points per glyph written where --points is not given.
+constexpr int defaultPoints = 48;
+// The most points per glyph --points takes.
+constexpr int mostPoints = 1000000;
+
+const std::string sampleText =
     "Writes our sample alphabet, the letters A to Z as single strokes with depth,\n"
-    "each resampled to N points (default 48), to FILE ('-' for standard output).\n"
+    "each resampled to N points (default " +
+    std::to_string(defaultPoints) +
+    "), to FILE ('-' for standard output).\n"
     "Without -o it writes universal.alphabet, but never over an existing one\n"
     "unless --force is given. A device or FIFO given as FILE is written straight\n"
     "through; a symlink's target is replaced and the link kept; a replaced file\n"
@@ -23,28 +28,19 @@ const char* const sampleHelp =
 } // namespace
 
 int runSample(int argc, char** argv) {
-    int points = 48;
+    int points = defaultPoints;
     const char* output = nullptr;
     bool force = false;
-    for (int i = 0; i < argc; ++i) {
-        if (isHelpOption(argv[i])) {
-            std::fputs(sampleHelp, stdout);
-            return 0;
-        }
-        if (!std::strcmp(argv[i], "--points")) {
-            if (!numberOption("sample", argc, argv, i, 1, 1000000, points))
-                return 2;
-        } else if (!std::strcmp(argv[i], "-o")) {
-            if (!(output = outputOption("sample", argc, argv, i)))
-                return 2;
-        } else if (!std::strcmp(argv[i], "--force")) {
-            force = true;
-        } else {
-            std::fprintf(stderr, "alphabet-tool sample: unexpected argument '%s'\n%s", argv[i],
-                         sampleHelp);
-            return 2;
-        }
-    }
+    const CommandLine line{
+        "sample",
+        "",
+        {numberOption("--points", "[--points N]", 1, mostPoints, points),
+         outputOption("-o", "[-o FILE]", [&](const char* file) { output = file; }),
+         flagOption("--force", "[--force]", force)},
+        sampleText};
+    if (const int status = parseCommandLine(line, argc, argv, [](const char*) { return false; });
+        status >= 0)
+        return status;
     OutputFile file;
     const OutputRules rules{"", output || force};
     if (const int status =

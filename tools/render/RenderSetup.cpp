@@ -1,7 +1,12 @@
 #include "tools/render/RenderSetup.h"
 
+#include "alphabet/AlphabetFile.h"
+#include "tools/render/VirtualDisplay.h"
+
+#include <QGuiApplication>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <xcb/xcb.h>
 
 void clearScaleFactors() {
@@ -24,4 +29,48 @@ bool checkDisplay(std::string& error) {
         error = std::string("can't open the display '") + display +
                 "' (unset DISPLAY to let render start its own virtual display)";
     return opened;
+}
+
+RenderResult setUpRender(SheetFormat format, VirtualDisplay& display) {
+    // Freed large blocks are kept for the next use rather than handed back to the
+    // kernel and faulted in again: software GL allocates and frees its scene memory
+    // at every flush, and Qt's SVG generator builds each page in a string of
+    // megabytes; either costs as much again in page faults otherwise.
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    if (format != SheetFormat::Png) {
+        mallopt(M_TOP_PAD, 64 << 20);
+        // Qt's own platform for pictures that are never shown: no display server, no GL.
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return {};
+    }
+    // GL needs an X display for its context, though nothing is shown on it.
+    clearScaleFactors();
+    std::string error;
+    const char* current = std::getenv("DISPLAY");
+    if (!current || !*current) {
+        if (!display.start(error))
+            return RenderResult::failure(error);
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+    } else if (!checkDisplay(error)) {
+        return RenderResult::refusal(error);
+    }
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    QGuiApplication::setAttribute(Qt::AA_DisableHighDpiScaling);
+#endif
+    return {};
+}
+
+RenderResult drawGlyphsOf(const char* input,
+                          const std::function<RenderResult(const AlphabetFile&)>& draw) {
+    int qtArgc = 1;
+    char program[] = "alphabet-tool";
+    char* qtArgv[] = {program, nullptr};
+    QGuiApplication application(qtArgc, qtArgv);
+    // The loader reports a bad header or a short file on standard error itself.
+    AlphabetFile glyphs;
+    glyphs.open(input);
+    if (glyphs.glyphCount() == 0)
+        return RenderResult::failure(std::string(input) + ": no glyphs to render");
+    return draw(glyphs);
 }

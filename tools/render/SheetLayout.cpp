@@ -1,26 +1,6 @@
 #include "tools/render/SheetLayout.h"
 
-#include "tools/Options.h"
-
-#include <climits>
 #include <cstdint>
-#include <cstring>
-
-bool parseGlyphRange(const char* text, GlyphRange& range) {
-    const char* dash = std::strchr(text, '-');
-    const std::string first = dash ? std::string(text, dash) : std::string(text);
-    GlyphRange parsed;
-    if (first.empty() || first[0] == '+' ||
-        !parseWholeNumber(first.c_str(), 0, INT_MAX, parsed.first))
-        return false;
-    if (!dash)
-        parsed.last = parsed.first;
-    else if (dash[1] != '\0' &&
-             (dash[1] == '+' || !parseWholeNumber(dash + 1, parsed.first, INT_MAX, parsed.last)))
-        return false;
-    range = parsed;
-    return true;
-}
 
 int SheetLayout::rowsOnPage(int page) const {
     const int left = rows - page * rowsPerPage;
@@ -30,6 +10,15 @@ int SheetLayout::rowsOnPage(int page) const {
 int SheetLayout::glyphAt(int row, int column) const {
     const std::int64_t offset = std::int64_t(row) * columns + column;
     return offset < glyphs ? first + static_cast<int>(offset) : -1;
+}
+
+int SheetLayout::firstGlyphOnPage(int page) const {
+    return glyphAt(page * rowsPerPage, 0);
+}
+
+int SheetLayout::lastGlyphOnPage(int page) const {
+    const int last = firstGlyphOnPage(page) + rowsOnPage(page) * columns - 1;
+    return last < first + glyphs - 1 ? last : first + glyphs - 1;
 }
 
 bool layOutSheet(const GlyphRange& range, int glyphCount, int columns, int cell,

@@ -13,9 +13,6 @@ struct GlyphRange {
     int last = -1;
 };
 
-// Parses "FIRST-LAST", "FIRST" or "FIRST-"; false where `text` is anything else.
-bool parseGlyphRange(const char* text, GlyphRange& range);
-
 struct SheetLayout {
     int first = 0; // the glyph in the first cell
     int glyphs = 0;
@@ -27,6 +24,9 @@ struct SheetLayout {
     int rowsOnPage(int page) const;
     // The glyph in a row and column of the whole sheet, or -1 for a cell past the range.
     int glyphAt(int row, int column) const;
+    // The first and the last glyph on page `page` (from 0).
+    int firstGlyphOnPage(int page) const;
+    int lastGlyphOnPage(int page) const;
 };
 
 // Lays `range` of `glyphCount` glyphs out `columns` to a row in cells of `cell`

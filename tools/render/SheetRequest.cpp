@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <strings.h>
 
 bool parseSheetFormat(const char* text, SheetFormat& format) {
     const struct {
@@ -18,17 +17,6 @@ bool parseSheetFormat(const char* text, SheetFormat& format) {
             return true;
         }
     return false;
-}
-
-SheetFormat formatOfName(const std::string& output) {
-    const std::size_t slash = output.rfind('/');
-    const std::size_t dot = output.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return SheetFormat::Png;
-    const char* extension = output.c_str() + dot + 1;
-    if (!strcasecmp(extension, "svg"))
-        return SheetFormat::Svg;
-    return strcasecmp(extension, "pdf") ? SheetFormat::Png : SheetFormat::Pdf;
 }
 
 bool parseTurn(const char* text, Quaternion turn) {

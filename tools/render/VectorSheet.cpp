@@ -1,20 +1,15 @@
 #include "tools/render/VectorSheet.h"
 
-#include "tools/render/RenderCommand.h"
+#include "tools/render/RenderSetup.h"
+#include "tools/render/SheetPages.h"
 
 #include "alphabet/AlphabetFile.h"
-#include "geometry/GridGeometry.h"
 #include "cells/LabelFont.h"
 #include "cells/vector/VectorCellPainter.h"
-#include "pictures/VectorDocument.h"
+#include "geometry/GridGeometry.h"
 
-#include <QGuiApplication>
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <malloc.h>
 #include <thread>
 #include <vector>
 
@@ -25,12 +20,6 @@ namespace {
 constexpr int cellsPerBatch = 64;
 // Threads drawing SVG pages at once: one for each of the machine's cores, at most this many.
 constexpr int maxSvgThreads = 2;
-// The widest and tallest page PDF readers accept.
-constexpr double maxPdfPoints = 14400;
-
-int statusOf(OutputStatus status, const std::string& error) {
-    return status == OutputStatus::Refused ? renderRefusal(error) : renderFailure(error);
-}
 
 class SheetDrawer {
 public:
@@ -76,62 +65,54 @@ private:
     bool direction;
 };
 
-int writePdf(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRequest& sheet) {
-    if (drawer.pageSize(0).width() * 0.75 > maxPdfPoints)
-        return renderRefusal(OutputFile::shownName(sheet.output) + ": " +
-                             std::to_string(layout.columns) +
-                             " columns make a page wider than the 14400 points PDF readers accept");
+RenderResult writePdf(const SheetDrawer& drawer, const SheetLayout& layout,
+                      const SheetRequest& sheet) {
+    if (drawer.pageSize(0).width() * VectorDocument::pointsPerPixel > maxPdfPoints)
+        return RenderResult::refusal(OutputFile::shownName(sheet.output) + ": " +
+                                     std::to_string(layout.columns) +
+                                     " columns make a page wider than the " +
+                                     std::to_string(maxPdfPoints) + " points PDF readers accept");
     VectorDocument document;
     std::string error;
     const OutputStatus opened = document.open(sheet.output, sheet.rules, VectorDocument::Kind::Pdf,
                                               drawer.pageSize(0), error);
     if (opened != OutputStatus::Ready)
-        return statusOf(opened, error);
+        return RenderResult::of(opened, error);
     for (int page = 0; page < layout.pages; ++page) {
         if (page > 0)
             document.newPage(drawer.pageSize(page));
         drawer.drawPage(document.painter(), page);
     }
-    return document.finish(error) ? 0 : renderFailure(error);
+    return document.finish(error) ? RenderResult() : RenderResult::failure(error);
 }
 
-int writeSvgPage(const SheetDrawer& drawer, int page, const std::string& name,
-                 const OutputRules& rules) {
+RenderResult writeSvgPage(const SheetDrawer& drawer, int page, const std::string& name,
+                          const OutputRules& rules) {
     VectorDocument document;
     std::string error;
     const OutputStatus opened =
         document.open(name, rules, VectorDocument::Kind::Svg, drawer.pageSize(page), error);
     if (opened != OutputStatus::Ready)
-        return statusOf(opened, error);
+        return RenderResult::of(opened, error);
     drawer.drawPage(document.painter(), page);
-    return document.finish(error) ? 0 : renderFailure(error);
+    return document.finish(error) ? RenderResult() : RenderResult::failure(error);
 }
 
 // One SVG file per page where the sheet is taller than a page, named as the PNG pages are.
-int writeSvg(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRequest& sheet) {
+RenderResult writeSvg(const SheetDrawer& drawer, const SheetLayout& layout,
+                      const SheetRequest& sheet, const RenderNotice& notice) {
     if (layout.pages == 1)
         return writeSvgPage(drawer, 0, sheet.output, sheet.rules);
-    if (OutputFile::isStream(sheet.output))
-        return renderRefusal(OutputFile::shownName(sheet.output) + ": the sheet is " +
-                             std::to_string(std::int64_t(layout.rows) * gridCellSize) +
-                             " pixels high and goes into " + std::to_string(layout.pages) +
-                             " page files, which need a file name (-o OUT.svg)");
-    std::string error;
-    for (int page = 1; page <= layout.pages; ++page)
-        if (OutputFile::check(pageName(sheet.output, page), sheet.rules, error) !=
-            OutputStatus::Ready)
-            return renderRefusal(error);
     // The pages are files of their own: as many threads as there are cores (two at
     // most) draw them, each taking the next page not yet taken.
-    std::vector<int> statuses(std::size_t(layout.pages), -1);
+    std::vector<RenderResult> results(std::size_t(layout.pages), RenderResult{-1, {}});
     std::atomic<int> next{0};
     std::atomic<bool> failed{false};
     const auto work = [&] {
         for (int page = next++; page < layout.pages && !failed; page = next++) {
-            const int status =
-                writeSvgPage(drawer, page, pageName(sheet.output, page + 1), sheet.rules);
-            statuses[std::size_t(page)] = status;
-            failed = failed || status != 0;
+            RenderResult& result = results[std::size_t(page)];
+            result = writeSvgPage(drawer, page, pageName(sheet.output, page + 1), sheet.rules);
+            failed = failed || !result.ok();
         }
     };
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
@@ -141,41 +122,27 @@ int writeSvg(const SheetDrawer& drawer, const SheetLayout& layout, const SheetRe
     work();
     for (std::thread& helper : helpers)
         helper.join();
-    for (int page = 0; page < layout.pages; ++page) {
-        if (statuses[std::size_t(page)] != 0)
-            continue;
-        const int first = layout.glyphAt(page * layout.rowsPerPage, 0);
-        const int last = std::min(first + layout.rowsOnPage(page) * layout.columns,
-                                  layout.first + layout.glyphs) -
-                         1;
-        std::fprintf(stderr, "alphabet-tool render: wrote %s (page %d of %d, glyphs %d to %d)\n",
-                     pageName(sheet.output, page + 1).c_str(), page + 1, layout.pages, first, last);
-    }
-    for (const int status : statuses)
-        if (status > 0)
-            return status;
-    return 0;
+    for (int page = 0; page < layout.pages; ++page)
+        if (results[std::size_t(page)].ok())
+            notice(pageWritten(layout, sheet.output, page));
+    for (const RenderResult& result : results)
+        if (result.status > 0)
+            return result;
+    return {};
 }
 
 } // namespace
 
-int writeVectorSheet(const char* input, const SheetRequest& sheet) {
-    // Qt's SVG generator builds each page in a string of megabytes and converts it
-    // at the end: freed large blocks are kept for the next page rather than handed
-    // back to the kernel and faulted in again, which halves the page faults.
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 256 << 20);
-    mallopt(M_TOP_PAD, 64 << 20);
-    // Qt's own platform for pictures that are never shown: no display server, no GL.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+RenderResult writeVectorSheet(const char* input, const SheetRequest& sheet,
+                              const RenderNotice& notice) {
     return drawGlyphsOf(input, [&](const AlphabetFile& glyphs) {
         SheetLayout layout;
-        std::string error;
-        if (!layOutSheet(sheet.range, glyphs.glyphCount(), sheet.columns, gridCellSize, layout,
-                         error))
-            return renderRefusal(std::string(input) + ": " + error);
+        const bool pdf = sheet.format == SheetFormat::Pdf;
+        RenderResult planned =
+            planSheet(sheet, input, glyphs.glyphCount(), gridCellSize, !pdf, layout);
+        if (!planned.ok())
+            return planned;
         const SheetDrawer drawer(glyphs, layout, sheet.turn, sheet.direction);
-        return sheet.format == SheetFormat::Pdf ? writePdf(drawer, layout, sheet)
-                                                : writeSvg(drawer, layout, sheet);
+        return pdf ? writePdf(drawer, layout, sheet) : writeSvg(drawer, layout, sheet, notice);
     });
 }
