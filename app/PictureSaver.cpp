@@ -1,11 +1,9 @@
 #include "app/PictureSaver.h"
 
 #include "alphabet/OutputFile.h"
-#include "view/CharGLWidget.h"
-#include "geometry/GridGeometry.h"
-#include "cells/LabelFont.h"
 #include "cells/vector/VectorCellPainter.h"
 #include "pictures/VectorDocument.h"
+#include "view/CharGLWidget.h"
 
 #include <QFile>
 #include <QImage>
@@ -39,7 +37,7 @@ bool saveVectors(CharGLWidget& view, const std::string& path, const OutputRules&
     if (document.open(path, rules, kind, view.size(), error) != OutputStatus::Ready)
         return false;
     document.painter().setClipRect(view.rect()); // cells cut by the view's edges, as shown
-    VectorCellPainter(document.painter(), labelFont(), gridCellSize).paint(view.cellsShown());
+    VectorCellPainter(document.painter()).paint(view.cellsShown());
     return document.finish(error);
 }
 
