@@ -1,7 +1,6 @@
 #include "app/PictureSaver.h"
 
 #include "alphabet/OutputFile.h"
-#include "cells/LabelFont.h"
 #include "cells/vector/VectorCellPainter.h"
 #include "geometry/GridGeometry.h"
 #include "pictures/PictureFormat.h"
@@ -40,7 +39,7 @@ bool saveVectors(CharGLWidget& view, const std::string& path, const OutputRules&
     if (document.open(path, rules, kind, view.size(), error) != OutputStatus::Ready)
         return false;
     document.painter().setClipRect(view.rect()); // cells cut by the view's edges, as shown
-    VectorCellPainter(document.painter(), labelFont(), gridCellSize).paint(view.cellsShown());
+    VectorCellPainter(document.painter()).paint(view.cellsShown());
     return document.finish(error);
 }
 

@@ -10,7 +10,7 @@
 
 // What the floor frame needs of one drawn cell, all worked out beforehand.
 struct FloorCell {
-    GLint x = 0, y = 0;
+    float x = 0, y = 0; // lower-left corner, GL window coordinates
     bool turning = false;
     bool visible = false;
     GLfloat glyphProjection[16];

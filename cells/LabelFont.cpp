@@ -1,15 +1,12 @@
 #include "cells/LabelFont.h"
 
-#include "geometry/GridGeometry.h"
-
-QFont labelFont(int pointSize, int weight) {
-    QFont font(labelFontFamily, pointSize, weight, false);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
-}
+#include "alphabet/GlyphLabel.h"
+#include "cells/CellStyle.h"
 
 QFont labelFont() {
-    return labelFont(labelFontPointSize, QFont::Normal);
+    QFont font(labelFontFamily, labelFontPointSize, QFont::Normal, false);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
 }
 
 QString glyphLabel(int index) {

@@ -22,6 +22,10 @@ GridPoint cellCentreOf(int index, double scrollOffset, int cellSize, int columns
     return {static_cast<float>(x), static_cast<float>(y)};
 }
 
+GridCorner cellTopLeftOf(int index, double scrollOffset, int cellSize, int columns) {
+    return {double(index % columns) * cellSize, double(index / columns) * cellSize - scrollOffset};
+}
+
 GridPoint cellCornerOf(int index, double scrollOffset, int cellSize, int columns, int gridHeight) {
     const int row = index / columns;
     const int column = index % columns;

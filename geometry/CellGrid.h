@@ -19,6 +19,15 @@ int cellIndexAt(float x, float y, double scrollOffset, int cellSize, int columns
 // Centre of glyph i's cell in GL window coordinates of a view `height` pixels high.
 GridPoint cellCentreOf(int index, double scrollOffset, int cellSize, int columns, int height);
 
+// A cell's corner in widget coordinates, exactly.
+struct GridCorner {
+    double x;
+    double y;
+};
+
+// Top-left corner of glyph i's cell in widget coordinates, where cellIndexAt finds it.
+GridCorner cellTopLeftOf(int index, double scrollOffset, int cellSize, int columns);
+
 // Lower-left corner of glyph i's cell in GL window coordinates, placed in a
 // grid area `gridHeight` pixels high.
 GridPoint cellCornerOf(int index, double scrollOffset, int cellSize, int columns, int gridHeight);

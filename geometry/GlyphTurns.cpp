@@ -33,14 +33,8 @@ void GlyphTurns::setFlags(int index, unsigned char flags) {
     glyphs[index].flags = flags;
 }
 
-void GlyphTurns::setAll(const Quaternion orientation) {
-    std::copy(orientation, orientation + 4, shared);
-    for (auto& glyph : glyphs)
-        glyph.second.own = false;
-}
-
-void GlyphTurns::resetOrientations(const Quaternion identity) {
-    std::copy(identity, identity + 4, shared);
+void GlyphTurns::resetOrientations() {
+    std::copy(identityRotation, identityRotation + 4, shared);
     for (auto it = glyphs.begin(); it != glyphs.end();) {
         it->second.own = false;
         // A glyph left with nothing of its own needs no entry.

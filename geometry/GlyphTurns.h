@@ -25,12 +25,8 @@ public:
     unsigned char flags(int index) const;
     void setFlags(int index, unsigned char flags);
 
-    // Every glyph, those with an orientation of their own and the rest, to
-    // `orientation`; the flags stay.
-    void setAll(const Quaternion orientation);
-
-    // Every glyph back to `identity`; the flags stay.
-    void resetOrientations(const Quaternion identity);
+    // Every glyph back to the identity; the flags stay.
+    void resetOrientations();
     // Forgets every glyph: all back to the identity without flags.
     void clear();
     // Glyphs with an orientation or flags of their own.

@@ -15,8 +15,8 @@ struct CharGLWidgetProbe {
         const Point3* operator[](int i) const { return file.glyph(i); }
     };
 
-    static int cellSize(const CharGLWidget& v) { return v.cellSize; }
-    static int columns(const CharGLWidget& v) { return v.columns; }
+    static int cellSize(const CharGLWidget&) { return gridCellSize; }
+    static int columns(const CharGLWidget&) { return gridColumns; }
     static int pointsPerGlyph(const CharGLWidget& v) { return v.pointsPerGlyph(); }
     static int glyphCount(const CharGLWidget& v) { return v.glyphCount(); }
     static GlyphPoints glyphPoints(const CharGLWidget& v) { return {v.alphabet}; }

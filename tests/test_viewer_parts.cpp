@@ -57,8 +57,7 @@ private slots:
 
         // A reset keeps the flags, and only the glyphs that have some.
         turns.turn(9)[1] = 1;
-        const Quaternion reset = {0, 0, 0, 1};
-        turns.resetOrientations(reset);
+        turns.resetOrientations();
         QCOMPARE(orientationOf(turns, 3), identity);
         QCOMPARE(orientationOf(turns, 9), identity);
         QCOMPARE(int(turns.flags(9)), 2);

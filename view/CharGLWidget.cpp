@@ -1,5 +1,7 @@
 #include "view/CharGLWidget.h"
 
+#include "cells/gl/CellPainter.h"
+#include "cells/vector/VectorCellPainter.h"
 #include "trackball/Trackball.h"
 
 #include <QWheelEvent>
@@ -70,11 +72,15 @@ void CharGLWidget::showAlphabet(AlphabetFile&& file, bool keepView) {
 }
 
 int CharGLWidget::cellAt(float x, float y) const {
-    return cellIndexAt(x, y, scrollOffset, cellSize, columns, glyphCount());
+    return cellIndexAt(x, y, scrollOffset, gridCellSize, gridColumns, glyphCount());
+}
+
+GridCorner CharGLWidget::cellTopLeft(int index) const {
+    return cellTopLeftOf(index, scrollOffset, gridCellSize, gridColumns);
 }
 
 GridPoint CharGLWidget::cellCentre(int index) const {
-    return cellCentreOf(index, scrollOffset, cellSize, columns, height());
+    return cellCentreOf(index, scrollOffset, gridCellSize, gridColumns, height());
 }
 
 void CharGLWidget::scrollTo(double offset) {
@@ -88,7 +94,7 @@ void CharGLWidget::wheelEvent(QWheelEvent* event) {
     const QPoint angle = event->angleDelta();
     const int delta = angle.y() != 0 ? angle.y() : angle.x();
     event->accept();
-    scrollTo(scrollAfterSteps(scrollOffset, wheel.steps(delta), cellSize, columns, height(),
+    scrollTo(scrollAfterSteps(scrollOffset, wheel.steps(delta), gridCellSize, gridColumns, height(),
                               glyphCount()));
 }
 
@@ -96,19 +102,12 @@ void CharGLWidget::glDraw() {
     repaint();
 }
 
-void CharGLWidget::turnEveryGlyph(const Quaternion orientation) {
-    turns.setAll(orientation);
-    redraw.everything();
-    update();
-}
-
 std::vector<VectorCell> CharGLWidget::cellsShown() const {
     std::vector<VectorCell> cells;
-    forEachCellInView(
-        scrollOffset, cellSize, columns, gridViewSize, glyphCount(), [&](int i, float x, float y) {
-            const double top = height() - (double(y) + cellSize);
-            cells.push_back({alphabet.glyph(i), pointsPerGlyph(), turns.orientation(i), i,
-                             QPointF(x, top), showDirection});
-        });
+    forEachCellInView(scrollOffset, gridCellSize, gridColumns, gridViewSize, glyphCount(),
+                      [&](int i, float, float) {
+                          const GridCorner corner = cellTopLeft(i);
+                          cells.push_back({cellContent(i), QPointF(corner.x, corner.y)});
+                      });
     return cells;
 }

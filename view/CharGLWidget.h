@@ -2,19 +2,22 @@
 
 #include "alphabet/AlphabetFile.h"
 #include "alphabet/Point3.h"
-#include "trackball/Trackball.h"
+#include "cells/CellContent.h"
 #include "geometry/CellGrid.h"
-#include "cells/gl/CellPainter.h"
-#include "view/GlyphFileWatcher.h"
 #include "geometry/GlyphTurns.h"
 #include "geometry/GridGeometry.h"
 #include "geometry/GridScroll.h"
+#include "trackball/Trackball.h"
+#include "view/GlyphFileWatcher.h"
 #include "view/RedrawScope.h"
-#include "cells/vector/VectorCellPainter.h"
 
 #include <QByteArray>
 #include <QOpenGLWidget>
 #include <QString>
+#include <vector>
+
+class CellPainter;
+struct VectorCell;
 
 // The OpenGL view that shows every glyph of an alphabet file in its own
 // square cell, four to a row, and turns a glyph when it is dragged. It follows
@@ -56,8 +59,6 @@ public:
     void setDirectionShown(bool shown);
     bool directionShown() const { return showDirection; }
 
-    // Turns every glyph to `orientation`, as if each had been dragged there.
-    void turnEveryGlyph(const Quaternion orientation);
     // The cells the view shows now, with their corners in widget coordinates,
     // for drawing the view as vectors.
     std::vector<VectorCell> cellsShown() const;
@@ -81,6 +82,8 @@ private:
     friend struct CharGLWidgetProbe; // read access for the tests
 
     int cellAt(float x, float y) const;
+    // The top-left corner of glyph `index`'s cell, in widget coordinates.
+    GridCorner cellTopLeft(int index) const;
     GridPoint cellCentre(int index) const;
     GridPoint trackPosition(const QPoint& position) const;
     void endPress();
@@ -100,8 +103,6 @@ private:
     void redrawCell(const CellPainter& painter, int index);
     CellContent cellContent(int index) const;
 
-    int cellSize = gridCellSize;
-    int columns = gridColumns;
     AlphabetFile alphabet;
     QByteArray path;
     bool dragging = false;

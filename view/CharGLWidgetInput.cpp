@@ -21,9 +21,8 @@ QPoint positionOf(const QMouseEvent* event) {
 // How a tooltip names glyph `index`: its place, its label and its points.
 QString describeGlyph(int index, int points) {
     const int code = glyphLabelCode(index);
-    const QChar label = QChar::fromLatin1(static_cast<char>(code));
-    const QString shown = label.isPrint() && !label.isSpace() ? QString("\"%1\"").arg(label)
-                                                              : QStringLiteral("not printable");
+    const QString shown = labelIsShownQuoted(code) ? QString("\"%1\"").arg(glyphLabel(index))
+                                                   : QStringLiteral("not printable");
     return QString("Glyph %1: label %2 (code %3), %4 point%5")
         .arg(index)
         .arg(shown)
@@ -36,7 +35,7 @@ QString describeGlyph(int index, int points) {
 
 // Normalised drag coordinates: the cell of the press spans -1 to 1, y upward.
 GridPoint CharGLWidget::trackPosition(const QPoint& position) const {
-    const double scale = 2.0 / static_cast<float>(cellSize);
+    const double scale = 2.0 / static_cast<float>(gridCellSize);
     const double x = (position.x() - double(dragCentre.x)) * scale;
     const double y = ((height() - position.y()) - double(dragCentre.y)) * scale;
     return {static_cast<float>(x), static_cast<float>(y)};
@@ -125,19 +124,19 @@ bool CharGLWidget::scrollByKey(int key) {
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down:
-        scrollTo(scrollAfterSteps(scrollOffset, key == Qt::Key_Up ? 1 : -1, cellSize, columns,
-                                  height(), count));
+        scrollTo(scrollAfterSteps(scrollOffset, key == Qt::Key_Up ? 1 : -1, gridCellSize,
+                                  gridColumns, height(), count));
         return true;
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
         scrollTo(offsetByRows(scrollOffset, key == Qt::Key_PageUp ? -gridRowsShown : gridRowsShown,
-                              cellSize, columns, height(), count));
+                              gridCellSize, gridColumns, height(), count));
         return true;
     case Qt::Key_Home:
         scrollTo(homeOffset());
         return true;
     case Qt::Key_End:
-        scrollTo(endOffset(cellSize, columns, height(), count));
+        scrollTo(endOffset(gridCellSize, gridColumns, height(), count));
         return true;
     default:
         return false;
@@ -145,7 +144,7 @@ bool CharGLWidget::scrollByKey(int key) {
 }
 
 void CharGLWidget::resetRotations() {
-    turns.resetOrientations(identityRotation);
+    turns.resetOrientations();
 }
 
 bool CharGLWidget::event(QEvent* event) {

@@ -26,7 +26,7 @@ void CharGLWidget::paintGL() {
         return;
     }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    painter.paintGrid(scrollOffset, columns, glyphCount(),
+    painter.paintGrid(scrollOffset, gridColumns, glyphCount(),
                       [this](int index) { return cellContent(index); });
     glFlush();
 }
@@ -35,9 +35,10 @@ void CharGLWidget::paintGL() {
 // under a scissor, so the pixels are those a full paint gives and no other
 // cell is touched.
 void CharGLWidget::redrawCell(const CellPainter& painter, int index) {
-    const GridPoint corner = cellCornerOf(index, scrollOffset, cellSize, columns, gridViewSize);
+    const GridPoint corner =
+        cellCornerOf(index, scrollOffset, gridCellSize, gridColumns, gridViewSize);
     const float ratio = painter.pixelRatio();
-    const GLsizei side = static_cast<GLsizei>(cellSize * ratio);
+    const GLsizei side = static_cast<GLsizei>(gridCellSize * ratio);
     glEnable(GL_SCISSOR_TEST);
     glScissor(static_cast<GLint>(corner.x * ratio), static_cast<GLint>(double(corner.y) * ratio),
               side, side);

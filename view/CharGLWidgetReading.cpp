@@ -22,8 +22,9 @@ void CharGLWidget::setDirectionShown(bool shown) {
 }
 
 void CharGLWidget::goToGlyph(int index) {
-    const double row = std::max(index, 0) / columns;
-    scrollTo(std::min(row * cellSize, endOffset(cellSize, columns, height(), glyphCount())));
+    const double row = std::max(index, 0) / gridColumns;
+    scrollTo(
+        std::min(row * gridCellSize, endOffset(gridCellSize, gridColumns, height(), glyphCount())));
 }
 
 void CharGLWidget::askForGlyph() {
@@ -39,13 +40,11 @@ QString CharGLWidget::describePointAt(int index, const QPoint& position) const {
     const GlyphCamera camera = placeGlyphCamera(points, count);
     if (!camera.visible)
         return QString();
-    // The cell's top-left corner in widget coordinates, as cellAt places it;
-    // the pointer is at the centre of its pixel.
-    const double left = double(index % columns) * cellSize;
-    const double top = double(index / columns) * cellSize - scrollOffset;
-    const int nearest =
-        nearestPoint(points, count, GlyphProjection(camera, turns.orientation(index)), cellSize,
-                     {position.x() + 0.5 - left, position.y() + 0.5 - top}, pointPickRadius);
+    // The pointer is at the centre of its pixel.
+    const GridCorner corner = cellTopLeft(index);
+    const int nearest = nearestPoint(
+        points, count, GlyphProjection(camera, turns.orientation(index)), gridCellSize,
+        {position.x() + 0.5 - corner.x, position.y() + 0.5 - corner.y}, pointPickRadius);
     if (nearest < 0)
         return QString();
     const Point3& p = points[nearest];

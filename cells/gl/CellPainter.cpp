@@ -1,10 +1,12 @@
 #include "cells/gl/CellPainter.h"
 
+#include "cells/CellStyle.h"
+#include "cells/LabelFont.h"
+#include "cells/gl/CellGlState.h"
 #include "cells/gl/DirectionMarksGL.h"
 #include "geometry/GlyphCamera.h"
 #include "geometry/GlyphProjection.h"
 #include "geometry/GridGeometry.h"
-#include "cells/LabelFont.h"
 
 #include <GL/glu.h>
 #include <QColor>
@@ -14,8 +16,6 @@
 #include <cmath>
 
 namespace {
-
-constexpr float frameLineWidth = 2.0f;
 
 // A square outline from (low, low) to (high, high) in the cell's own units.
 void squareLoop(float low, float high) {
@@ -55,13 +55,14 @@ void CellPainter::prepareContext() {
 }
 
 void CellPainter::paintCell(const CellContent& cell, float x, float y) const {
-    const GLsizei side = static_cast<GLsizei>(gridCellSize * ratio);
-    glViewport(static_cast<GLint>(x * ratio), static_cast<GLint>(double(y) * ratio), side, side);
-    glEnable(GL_MULTISAMPLE);
-    drawFrame(cell.turning, ratio);
+    placeCell(x, y);
+    drawFrame(cell.turning);
     // One camera serves the glyph and its direction marks.
     const GlyphCamera camera = placeGlyphCamera(cell.points, cell.pointCount);
-    drawGlyph(cell, camera);
+    if (camera.visible) {
+        loadGlyphMatrices(camera, cell.orientation);
+        drawGlyphPoints(cell.points, cell.pointCount);
+    }
     if (cell.direction && camera.visible)
         drawDirectionMarks(cell.points, cell.pointCount, GlyphProjection(camera, cell.orientation),
                            gridCellSize, ratio);
@@ -69,78 +70,80 @@ void CellPainter::paintCell(const CellContent& cell, float x, float y) const {
     drawLabel(labelPosition(x, y, label), label);
 }
 
-void CellPainter::drawFrame(bool turning, float pixelRatio) {
+void CellPainter::placeCell(float x, float y) const {
+    const GLsizei side = static_cast<GLsizei>(gridCellSize * ratio);
+    glViewport(static_cast<GLint>(x * ratio), static_cast<GLint>(double(y) * ratio), side, side);
+    glEnable(GL_MULTISAMPLE);
+}
+
+void CellPainter::drawFrame(bool turning) const {
     glPushAttrib(cellDrawingAttributes);
-    glLineWidth(frameLineWidth * pixelRatio);
+    glLineWidth(frameLineWidth * ratio);
     glDisable(GL_LIGHTING);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluOrtho2D(0, 100, 0, 100);
+    gluOrtho2D(0, cellStyleSide, 0, cellStyleSide);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    glColor3f(0, 0, 1);
-    squareLoop(2.5f, 97.5f);
+    glColor3fv(frameColour);
+    squareLoop(frameInsetLow, frameInsetHigh);
     if (turning) {
-        glLineStipple(static_cast<GLint>(std::max(1L, std::lround(pixelRatio))), 0xAAAA);
+        glLineStipple(static_cast<GLint>(std::max(1L, std::lround(ratio))), 0xAAAA);
         glEnable(GL_LINE_STIPPLE);
-        squareLoop(4.5f, 95.5f);
+        squareLoop(turningFrameLow, turningFrameHigh);
         glDisable(GL_LINE_STIPPLE);
     }
     glPopAttrib();
 }
 
-void CellPainter::drawGlyph(const CellContent& cell, const GlyphCamera& camera) const {
-    glPushAttrib(cellDrawingAttributes);
-    if (camera.visible) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(glyphFieldOfView, 1, glyphNearPlane, glyphFarPlane);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, 0, 0, 0, camera.up.x, camera.up.y,
-                  camera.up.z);
-        float rotation[16];
-        rotationMatrix(rotation, cell.orientation);
-        glMultMatrixf(rotation);
-        glTranslatef(-camera.centroid.x, -camera.centroid.y, -camera.centroid.z);
-        drawPoints(cell.points, cell.pointCount, glyphLineWidth * ratio, glyphPointSize * ratio);
-    }
-    glPopAttrib();
+void CellPainter::loadGlyphMatrices(const GlyphCamera& camera, const float* orientation) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(glyphFieldOfView, 1, glyphNearPlane, glyphFarPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(camera.eye.x, camera.eye.y, camera.eye.z, 0, 0, 0, camera.up.x, camera.up.y,
+              camera.up.z);
+    float rotation[16];
+    rotationMatrix(rotation, orientation);
+    glMultMatrixf(rotation);
+    glTranslatef(-camera.centroid.x, -camera.centroid.y, -camera.centroid.z);
 }
 
-void CellPainter::drawPoints(const Point3* points, int pointCount, float lineWidth,
-                             float pointSize) {
-    glLineWidth(lineWidth);
-    glColor3f(0, 0, 0);
+void CellPainter::drawGlyphPoints(const Point3* points, int pointCount) const {
+    glPushAttrib(cellDrawingAttributes);
+    glLineWidth(glyphLineWidth * ratio);
+    glColor3fv(glyphLineColour);
     glBegin(GL_LINE_STRIP);
     for (int k = 0; k < pointCount; ++k)
         glVertex3fv(&points[k].x);
     glEnd();
 
-    glColor3f(1, 0, 0);
-    glPointSize(pointSize);
+    glColor3fv(glyphPointColour);
+    glPointSize(glyphPointSize * ratio);
     glBegin(GL_POINTS);
     for (int k = 0; k < pointCount; ++k)
         glVertex3fv(&points[k].x);
     glEnd();
+    glPopAttrib();
 }
 
+// The label's place as labelBaseline gives it, from the cell's top-left corner
+// in the device's coordinates, rounded through floats as the view always has:
+// the pixels of every picture drawn before stay as they were.
 QPoint CellPainter::labelPosition(float x, float y, const QString& text) const {
-    const float width = static_cast<float>(labelFontPointSize * double(labelWidthPerPoint) *
-                                           static_cast<double>(text.size()));
-    const float half = static_cast<float>(gridCellSize * 0.5);
-    // The cell's centre, as the grid places it.
-    const double centreX = double(x) + double(half);
-    const double centreY = double(y) + double(half);
-    const float left = static_cast<float>(centreX + double(half - labelInset) - double(width));
-    const float baseGl = static_cast<float>(centreY + double(labelInset - half));
-    const float base = static_cast<float>(device.height() - double(baseGl));
-    return QPoint(static_cast<int>(left), static_cast<int>(base));
+    const double height = device.height();
+    const double top = height - (double(y) + gridCellSize);
+    const LabelBaseline exact = labelBaseline(double(x), top, static_cast<int>(text.size()));
+    // Back to GL's y upward, in float, and down again.
+    const float baseGl = static_cast<float>(height - exact.y);
+    const float base = static_cast<float>(height - double(baseGl));
+    return QPoint(static_cast<int>(static_cast<float>(exact.x)), static_cast<int>(base));
 }
 
 void CellPainter::drawLabel(QPoint position, const QString& text) const {
     glPushAttrib(cellDrawingAttributes);
-    glColor3f(0, 0, 0);
+    glColor3fv(labelColour);
     drawText(position, text);
     glPopAttrib();
     glEnable(GL_MULTISAMPLE);

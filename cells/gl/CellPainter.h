@@ -1,11 +1,10 @@
 #pragma once
 
 #include "alphabet/Point3.h"
-#include "trackball/Trackball.h"
+#include "cells/CellContent.h"
 #include "geometry/CellGrid.h"
 #include "geometry/GridGeometry.h"
 
-#include <GL/gl.h>
 #include <QFont>
 #include <QPoint>
 #include <QSurfaceFormat>
@@ -13,19 +12,6 @@
 struct GlyphCamera;
 class QPaintDevice;
 class QString;
-
-// The GL state a cell's frame, glyph and label change and put back.
-constexpr GLbitfield cellDrawingAttributes = GL_ENABLE_BIT | GL_LINE_BIT | GL_CURRENT_BIT;
-
-// What one cell shows: a glyph, its turn, whether it is being turned and its letter.
-struct CellContent {
-    const Point3* points = nullptr;
-    int pointCount = 0;
-    const float* orientation = identityRotation;
-    bool turning = false;   // a dotted inner frame marks a glyph being turned
-    int labelIndex = 0;     // the glyph's index, which gives its letter
-    bool direction = false; // the path's first point and its way marked
-};
 
 // Draws glyph cells with fixed-function GL into the frame buffer bound in the
 // current context, the view's own or an offscreen one. Labels are written
@@ -58,12 +44,18 @@ public:
                           [&](int i, float x, float y) { paintCell(contentOf(i), x, y); });
     }
 
-    // The parts of a cell, for drawing one from matrices worked out beforehand.
+    // The steps paintCell takes, in its order, for drawing a cell from
+    // matrices and positions worked out beforehand.
+    // The viewport of the cell whose lower-left corner is at (x, y).
+    void placeCell(float x, float y) const;
     // The blue frame (and the dotted inner one while turning), in the current viewport.
-    static void drawFrame(bool turning, float pixelRatio);
-    // The glyph's polyline and points through the current matrices; changes the
-    // line width, colour and point size, which the caller saves and restores.
-    static void drawPoints(const Point3* points, int pointCount, float lineWidth, float pointSize);
+    void drawFrame(bool turning) const;
+    // Sets the GL projection and model-view matrices that show a glyph through
+    // `camera`, turned by `orientation`.
+    static void loadGlyphMatrices(const GlyphCamera& camera, const float* orientation);
+    // The glyph's polyline and points through the current matrices; GL state
+    // but for the matrices is as it was afterwards.
+    void drawGlyphPoints(const Point3* points, int pointCount) const;
     // Where the label `text` of the cell with its lower-left corner at (x, y)
     // starts its baseline, in logical pixels from the device's top left.
     QPoint labelPosition(float x, float y, const QString& text) const;
@@ -71,11 +63,7 @@ public:
     // GL state is as it was afterwards.
     void drawLabel(QPoint position, const QString& text) const;
 
-    static constexpr float glyphLineWidth = 2.0f;
-    static constexpr float glyphPointSize = 5.0f;
-
 private:
-    void drawGlyph(const CellContent& cell, const GlyphCamera& camera) const;
     void drawText(QPoint position, const QString& text) const;
 
     QPaintDevice& device;

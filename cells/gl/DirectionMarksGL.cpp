@@ -1,6 +1,6 @@
 #include "cells/gl/DirectionMarksGL.h"
 
-#include "cells/gl/CellPainter.h"
+#include "cells/gl/CellGlState.h"
 #include "geometry/DirectionMarks.h"
 
 #include <cmath>

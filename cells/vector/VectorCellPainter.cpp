@@ -1,10 +1,11 @@
 #include "cells/vector/VectorCellPainter.h"
 
+#include "alphabet/GlyphLabel.h"
+#include "cells/CellStyle.h"
+#include "cells/LabelFont.h"
 #include "geometry/DirectionMarks.h"
 #include "geometry/GlyphCamera.h"
 #include "geometry/GlyphProjection.h"
-#include "geometry/GridGeometry.h"
-#include "cells/LabelFont.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -14,12 +15,8 @@
 
 namespace {
 
-// As the GL view draws, in pixels of a 100-pixel cell.
-constexpr double frameLow = 2.5;
-constexpr double frameHigh = 97.5;
-constexpr double frameLineWidth = 2;
-constexpr double glyphLineWidth = 2;
-constexpr double glyphPointSize = 5;
+// The cell's side in the painter's pixels.
+constexpr int side = cellStyleSide;
 
 // Tenths of a pixel are below what shows (a dot is 5 pixels, its centre held
 // to 0.05), and short numbers are what an SVG's size and time go by.
@@ -27,7 +24,7 @@ double rounded(double value) {
     return std::round(value * 10) / 10;
 }
 
-QPointF placed(const QPointF& corner, const ClipPoint& clip, double side) {
+QPointF placed(const QPointF& corner, const ClipPoint& clip) {
     const CellPosition p = GlyphProjection::inCell(clip, side);
     return {rounded(corner.x() + p.x), rounded(corner.y() + p.y)};
 }
@@ -57,15 +54,15 @@ bool clipToDepthRange(const ClipPoint& a, const ClipPoint& b, double& from, doub
 
 // The glyph's line strip as polylines, broken where the depth range cuts it,
 // and its points inside the depth range.
-void projectGlyph(const VectorCell& cell, double side, std::vector<QPolygonF>& lines,
+void projectGlyph(const VectorCell& cell, const GlyphCamera& camera, std::vector<QPolygonF>& lines,
                   QPainterPath& dots) {
-    const GlyphCamera camera = placeGlyphCamera(cell.points, cell.pointCount);
     if (!camera.visible)
         return;
-    const GlyphProjection projection(camera, cell.orientation);
-    std::vector<ClipPoint> clip(static_cast<std::size_t>(cell.pointCount));
-    for (int k = 0; k < cell.pointCount; ++k)
-        clip[std::size_t(k)] = projection.clip(cell.points[k]);
+    const CellContent& content = cell.content;
+    const GlyphProjection projection(camera, content.orientation);
+    std::vector<ClipPoint> clip(static_cast<std::size_t>(content.pointCount));
+    for (int k = 0; k < content.pointCount; ++k)
+        clip[std::size_t(k)] = projection.clip(content.points[k]);
 
     bool joined = false; // the last polyline ends at the current point
     for (std::size_t k = 0; k + 1 < clip.size(); ++k) {
@@ -76,17 +73,17 @@ void projectGlyph(const VectorCell& cell, double side, std::vector<QPolygonF>& l
         }
         if (!joined || from > 0) {
             lines.emplace_back();
-            lines.back() << placed(cell.corner, between(clip[k], clip[k + 1], from), side);
+            lines.back() << placed(cell.corner, between(clip[k], clip[k + 1], from));
         }
-        lines.back() << placed(cell.corner, between(clip[k], clip[k + 1], to), side);
+        lines.back() << placed(cell.corner, between(clip[k], clip[k + 1], to));
         joined = to == 1;
     }
     // A dot is a stroke as wide as it is long, which gives GL's square point.
-    const double half = glyphPointSize / 2;
+    const double half = double(glyphPointSize) / 2;
     for (const ClipPoint& point : clip) {
         if (!GlyphProjection::insideDepthRange(point))
             continue;
-        const QPointF centre = placed(cell.corner, point, side);
+        const QPointF centre = placed(cell.corner, point);
         dots.moveTo(centre.x() - half, centre.y());
         dots.lineTo(centre.x() + half, centre.y());
     }
@@ -98,24 +95,27 @@ QColor colourOf(const float rgb[3]) {
 
 } // namespace
 
-VectorCellPainter::VectorCellPainter(QPainter& painter_, const QFont& labelFont, int cellSide)
-    : painter(painter_), font(labelFont), side(cellSide) {}
+VectorCellPainter::VectorCellPainter(QPainter& painter_) : painter(painter_), font(labelFont()) {}
 
 void VectorCellPainter::paint(const std::vector<VectorCell>& cells) {
+    // One camera for each cell, for its glyph and its direction marks.
+    std::vector<GlyphCamera> cameras;
+    cameras.reserve(cells.size());
+    for (const VectorCell& cell : cells)
+        cameras.push_back(placeGlyphCamera(cell.content.points, cell.content.pointCount));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
     paintFrames(cells);
-    paintGlyphs(cells);
-    paintDirections(cells);
+    paintGlyphs(cells, cameras);
+    paintDirections(cells, cameras);
     paintLabels(cells);
     painter.restore();
 }
 
 // Four separate sides, as GL's wide line loop draws them: no join fills the outer corners.
 void VectorCellPainter::paintFrames(const std::vector<VectorCell>& cells) {
-    const double scale = side / 100.0;
-    const double low = frameLow * scale, high = frameHigh * scale;
+    const double low = double(frameInsetLow), high = double(frameInsetHigh);
     QPainterPath frames;
     for (const VectorCell& cell : cells) {
         const QPointF corners[4] = {
@@ -126,36 +126,41 @@ void VectorCellPainter::paintFrames(const std::vector<VectorCell>& cells) {
             frames.lineTo(corners[(k + 1) % 4]);
         }
     }
-    painter.setPen(QPen(Qt::blue, frameLineWidth, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    painter.setPen(QPen(colourOf(frameColour), double(frameLineWidth), Qt::SolidLine, Qt::FlatCap,
+                        Qt::MiterJoin));
     painter.drawPath(frames);
 }
 
-void VectorCellPainter::paintGlyphs(const std::vector<VectorCell>& cells) {
+void VectorCellPainter::paintGlyphs(const std::vector<VectorCell>& cells,
+                                    const std::vector<GlyphCamera>& cameras) {
     std::vector<QPolygonF> lines;
     QPainterPath dots;
-    for (const VectorCell& cell : cells)
-        if (cell.pointCount > 0)
-            projectGlyph(cell, side, lines, dots);
-    painter.setPen(QPen(Qt::black, glyphLineWidth, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
+    for (std::size_t k = 0; k < cells.size(); ++k)
+        if (cells[k].content.pointCount > 0)
+            projectGlyph(cells[k], cameras[k], lines, dots);
+    painter.setPen(QPen(colourOf(glyphLineColour), double(glyphLineWidth), Qt::SolidLine,
+                        Qt::FlatCap, Qt::RoundJoin));
     for (const QPolygonF& line : lines)
         painter.drawPolyline(line);
-    painter.setPen(QPen(Qt::red, glyphPointSize, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    painter.setPen(QPen(colourOf(glyphPointColour), double(glyphPointSize), Qt::SolidLine,
+                        Qt::FlatCap, Qt::MiterJoin));
     painter.drawPath(dots);
 }
 
 // As the GL view draws them: each arrowhead's white edge, then its fill over
 // the inner half of the edge, then the ring round the first point.
-void VectorCellPainter::paintDirections(const std::vector<VectorCell>& cells) {
+void VectorCellPainter::paintDirections(const std::vector<VectorCell>& cells,
+                                        const std::vector<GlyphCamera>& cameras) {
     QPainterPath arrows;
     QPainterPath rings;
-    for (const VectorCell& cell : cells) {
-        if (!cell.direction)
+    for (std::size_t k = 0; k < cells.size(); ++k) {
+        const VectorCell& cell = cells[k];
+        const CellContent& content = cell.content;
+        if (!content.direction || !cameras[k].visible)
             continue;
-        const GlyphCamera camera = placeGlyphCamera(cell.points, cell.pointCount);
-        if (!camera.visible)
-            continue;
-        const DirectionMarks marks = directionMarks(
-            cell.points, cell.pointCount, GlyphProjection(camera, cell.orientation), side);
+        const DirectionMarks marks =
+            directionMarks(content.points, content.pointCount,
+                           GlyphProjection(cameras[k], content.orientation), side);
         auto at = [&](const CellPosition& p) { return cell.corner + QPointF(p.x, p.y); };
         for (const DirectionArrow& arrow : marks.arrows)
             arrows.addPolygon(
@@ -163,26 +168,24 @@ void VectorCellPainter::paintDirections(const std::vector<VectorCell>& cells) {
         if (marks.hasStart)
             rings.addEllipse(at(marks.start), marks.ringRadius, marks.ringRadius);
     }
-    const double scale = side / 100.0;
-    painter.setPen(QPen(Qt::white, directionArrowEdgeWidth * scale));
+    painter.setPen(QPen(Qt::white, double(directionArrowEdgeWidth)));
     painter.drawPath(arrows);
     painter.fillPath(arrows, colourOf(directionArrowColour));
-    painter.setPen(QPen(colourOf(directionStartColour), directionRingLineWidth * scale));
+    painter.setPen(QPen(colourOf(directionStartColour), double(directionRingLineWidth)));
     painter.drawPath(rings);
 }
 
-// The label's baseline starts where the view's drawCellLabel puts it.
+// The label's baseline starts where labelBaseline puts it, its fraction cut off.
 void VectorCellPainter::paintLabels(const std::vector<VectorCell>& cells) {
-    painter.setPen(Qt::black);
+    painter.setPen(colourOf(labelColour));
     painter.setFont(font);
-    const double half = side * 0.5;
     for (const VectorCell& cell : cells) {
-        const QString text = glyphLabel(cell.index);
-        if (!text.at(0).isPrint())
+        const int index = cell.content.labelIndex;
+        if (!labelIsDrawn(glyphLabelCode(index)))
             continue; // a control character draws nothing, and SVG can't hold it
-        const double width = labelFontPointSize * double(labelWidthPerPoint) * text.size();
-        const double x = std::trunc(cell.corner.x() + half + (half - labelInset) - width);
-        const double y = std::trunc(cell.corner.y() + half + (half - labelInset));
-        painter.drawText(QPointF(x, y), text);
+        const QString text = glyphLabel(index);
+        const LabelBaseline at =
+            labelBaseline(cell.corner.x(), cell.corner.y(), static_cast<int>(text.size()));
+        painter.drawText(QPointF(std::trunc(at.x), std::trunc(at.y)), text);
     }
 }

@@ -1,21 +1,19 @@
 #pragma once
 
-#include "alphabet/Point3.h"
+#include "cells/CellContent.h"
 
 #include <QFont>
 #include <QPointF>
 #include <vector>
 
 class QPainter;
+struct GlyphCamera;
 
-// What one cell of the glyph grid shows, for a vector picture of it.
+// A cell for a vector picture: what it shows and its top-left corner, in the
+// painter's pixels.
 struct VectorCell {
-    const Point3* points = nullptr;
-    int pointCount = 0;
-    const float* orientation = nullptr; // the glyph's turn (x, y, z, w)
-    int index = 0;                      // the glyph's place in its file, which gives its label
-    QPointF corner;                     // the cell's top-left corner, in the painter's pixels
-    bool direction = false;             // the path's first point and its way marked
+    CellContent content;
+    QPointF corner;
 };
 
 // Draws cells with QPainter as the GL view draws them, in logical pixels:
@@ -24,21 +22,20 @@ struct VectorCell {
 // cells in one pass with one pen, so SVG and PDF output carry one style
 // change per pass rather than per cell; within a cell the order stays the
 // view's, and cells don't overlap. Cells asked for it get the view's
-// direction marks over the glyph.
+// direction marks over the glyph. A glyph being turned has no dotted frame here.
 class VectorCellPainter {
 public:
-    // `labelFont` should be the label font at the resolution of the painter's device.
-    VectorCellPainter(QPainter& painter, const QFont& labelFont, int cellSide);
+    explicit VectorCellPainter(QPainter& painter);
 
     void paint(const std::vector<VectorCell>& cells);
 
 private:
     void paintFrames(const std::vector<VectorCell>& cells);
-    void paintGlyphs(const std::vector<VectorCell>& cells);
-    void paintDirections(const std::vector<VectorCell>& cells);
+    void paintGlyphs(const std::vector<VectorCell>& cells, const std::vector<GlyphCamera>& cameras);
+    void paintDirections(const std::vector<VectorCell>& cells,
+                         const std::vector<GlyphCamera>& cameras);
     void paintLabels(const std::vector<VectorCell>& cells);
 
     QPainter& painter;
     QFont font;
-    int side;
 };

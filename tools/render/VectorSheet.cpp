@@ -4,9 +4,9 @@
 #include "tools/render/SheetPages.h"
 
 #include "alphabet/AlphabetFile.h"
-#include "cells/LabelFont.h"
 #include "cells/vector/VectorCellPainter.h"
 #include "geometry/GridGeometry.h"
+#include "pictures/VectorDocument.h"
 
 #include <algorithm>
 #include <atomic>
@@ -32,7 +32,7 @@ public:
     }
 
     void drawPage(QPainter& painter, int page) const {
-        VectorCellPainter cells(painter, labelFont(), gridCellSize);
+        VectorCellPainter cells(painter);
         std::vector<VectorCell> batch;
         const int firstRow = page * layout.rowsPerPage;
         for (int row = firstRow; row < firstRow + layout.rowsOnPage(page); ++row)
@@ -40,9 +40,14 @@ public:
                 const int index = layout.glyphAt(row, column);
                 if (index < 0)
                     break;
-                batch.push_back({glyphs.glyph(index), glyphs.pointsPerGlyph(), turn, index,
-                                 QPointF(column * gridCellSize, (row - firstRow) * gridCellSize),
-                                 direction});
+                CellContent content;
+                content.points = glyphs.glyph(index);
+                content.pointCount = glyphs.pointsPerGlyph();
+                content.orientation = turn;
+                content.labelIndex = index;
+                content.direction = direction;
+                batch.push_back(
+                    {content, QPointF(column * gridCellSize, (row - firstRow) * gridCellSize)});
                 if (int(batch.size()) == cellsPerBatch)
                     paintBatch(cells, batch);
             }
@@ -55,7 +60,7 @@ private:
     void paintBatch(VectorCellPainter& cells, std::vector<VectorCell>& batch) const {
         cells.paint(batch);
         if (!batch.empty())
-            glyphs.release(batch.front().index, int(batch.size()));
+            glyphs.release(batch.front().content.labelIndex, int(batch.size()));
         batch.clear();
     }
 
