@@ -1,7 +1,5 @@
 #include "alphabet/AlphabetWriter.h"
 
-#include "alphabet/OutputFile.h"
-
 #include <cstdint>
 
 bool writeAlphabet(std::FILE* out, int pointsPerGlyph, int glyphCount, const Point3* points) {
@@ -13,15 +11,21 @@ bool writeAlphabet(std::FILE* out, int pointsPerGlyph, int glyphCount, const Poi
            (pointCount == 0 || std::fwrite(points, sizeof(Point3), pointCount, out) == pointCount);
 }
 
-bool writeAlphabet(const std::string& path, int pointsPerGlyph, int glyphCount,
-                   const Point3* points, std::string& error) {
+WriteOutcome writeGlyphFile(const std::string& path, const OutputRules& rules, int pointsPerGlyph,
+                            int glyphCount, const Point3* points) {
+    WriteOutcome outcome;
     if (pointsPerGlyph < 0 || glyphCount < 0) {
-        error = path + ": negative glyph counts can't be written";
-        return false;
+        outcome = {1, OutputFile::shownName(path) + ": negative glyph counts can't be written"};
+        return outcome;
     }
     OutputFile file;
-    if (file.open(path, {}, error) != OutputStatus::Ready)
-        return false;
-    writeAlphabet(file.stream(), pointsPerGlyph, glyphCount, points);
-    return file.commit(error); // a failed write leaves the stream's error set
+    const OutputStatus status = file.open(path, rules, outcome.error);
+    if (status != OutputStatus::Ready) {
+        outcome.status = status == OutputStatus::Refused ? 2 : 1;
+        return outcome;
+    }
+    const bool written = writeAlphabet(file.stream(), pointsPerGlyph, glyphCount, points);
+    if (!file.commit(written, outcome.error))
+        outcome.status = 1;
+    return outcome;
 }

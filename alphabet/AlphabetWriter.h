@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alphabet/OutputFile.h"
 #include "alphabet/Point3.h"
 
 #include <cstdio>
@@ -10,8 +11,14 @@
 // failed write.
 bool writeAlphabet(std::FILE* out, int pointsPerGlyph, int glyphCount, const Point3* points);
 
-// Writes a glyph file at `path` as an OutputFile does: an existing file is
-// replaced only once the new one is complete. Returns false and sets `error`
-// (naming the file) on failure.
-bool writeAlphabet(const std::string& path, int pointsPerGlyph, int glyphCount,
-                   const Point3* points, std::string& error);
+// How writing a glyph file went: status 0, or the exit status a command gives
+// (2 refused, 1 failed) and why.
+struct WriteOutcome {
+    int status = 0;
+    std::string error;
+};
+
+// Writes a glyph file at `path` by `rules`, as an OutputFile does: an existing
+// file is replaced only once the new one is complete.
+WriteOutcome writeGlyphFile(const std::string& path, const OutputRules& rules, int pointsPerGlyph,
+                            int glyphCount, const Point3* points);

@@ -183,6 +183,14 @@ OutputStatus OutputFile::openReplacement(std::string& error) {
     return status;
 }
 
+bool OutputFile::commit(bool written, std::string& error) {
+    if (commit(error) && written)
+        return true;
+    if (error.empty())
+        error = "the output was not written in full";
+    return false;
+}
+
 bool OutputFile::commit(std::string& error) {
     if (!file) {
         error = shownName(path) + ": nothing to write";

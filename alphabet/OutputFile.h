@@ -35,6 +35,9 @@ public:
     OutputStatus open(const std::string& path, const OutputRules& rules, std::string& error);
     std::FILE* stream() const { return file; }
     bool commit(std::string& error);
+    // commit() for a writer that says whether all its bytes went out: false,
+    // with `error` set, where they did not or the commit failed.
+    bool commit(bool written, std::string& error);
 
     // The refusals of open() alone, so a command can check before its work; creates nothing.
     static OutputStatus check(const std::string& path, const OutputRules& rules,

@@ -282,21 +282,25 @@ private slots:
 
     void writerRoundTripsAndReplacesWholeFiles() {
         const QVector<Point3> points = numberedPoints(12);
-        std::string error;
         const std::string target = path("written.alphabet").toStdString();
-        QVERIFY(writeAlphabet(target, 4, 3, points.data(), error));
+        QCOMPARE(writeGlyphFile(target, {}, 4, 3, points.data()).status, 0);
         Loaded file = load(path("written.alphabet"));
         QCOMPARE(file.glyphCount, 3);
         QCOMPARE(QFileInfo(path("written.alphabet")).size(), qint64(8 + 12 * 12));
         QVERIFY(std::memcmp(file.points(), points.data(), 12 * sizeof(Point3)) == 0);
 
-        QVERIFY(writeAlphabet(target, 2, 1, points.data(), error));
+        QCOMPARE(writeGlyphFile(target, {}, 2, 1, points.data()).status, 0);
         QCOMPARE(QFileInfo(path("written.alphabet")).size(), qint64(8 + 24));
         QCOMPARE(QDir(dir.path()).entryList({"written.alphabet.*"}, QDir::Files).size(), 0);
 
-        QVERIFY(!writeAlphabet(dir.filePath("missing/dir/x.alphabet").toStdString(), 2, 1,
-                               points.data(), error));
-        QVERIFY(QString::fromStdString(error).contains("x.alphabet"));
+        // A name the user did not give keeps what is there; a missing folder fails.
+        const WriteOutcome kept = writeGlyphFile(target, {"", false}, 4, 3, points.data());
+        QCOMPARE(kept.status, 2);
+        QCOMPARE(QFileInfo(path("written.alphabet")).size(), qint64(8 + 24));
+        const WriteOutcome failed = writeGlyphFile(
+            dir.filePath("missing/dir/x.alphabet").toStdString(), {}, 2, 1, points.data());
+        QCOMPARE(failed.status, 1);
+        QVERIFY(QString::fromStdString(failed.error).contains("x.alphabet"));
     }
 };
 

@@ -130,9 +130,8 @@ int openOutput(const char* command, OutputFile& file, const std::string& path,
 
 int commitOutput(const char* command, OutputFile& file, bool written) {
     std::string error;
-    if (file.commit(error) && written)
+    if (file.commit(written, error))
         return 0;
-    std::fprintf(stderr, "alphabet-tool %s: %s\n", command,
-                 error.empty() ? "the output was not written in full" : error.c_str());
+    std::fprintf(stderr, "alphabet-tool %s: %s\n", command, error.c_str());
     return 1;
 }

@@ -80,13 +80,13 @@ int importText(const std::string& input, std::string& text, int points, const ch
     text.clear();
 
     const std::string name = output ? output : "universal.alphabet";
-    OutputFile file;
-    if (const int status = openOutput("import", file, name, {input, output || force}))
-        return status;
-    const bool written = writeAlphabet(file.stream(), glyphs.pointsPerGlyph, glyphs.glyphCount,
-                                       glyphs.points.data());
-    if (const int status = commitOutput("import", file, written))
-        return status;
+    const WriteOutcome written =
+        writeGlyphFile(name, {input, output || force}, glyphs.pointsPerGlyph, glyphs.glyphCount,
+                       glyphs.points.data());
+    if (written.status) {
+        std::fprintf(stderr, "alphabet-tool import: %s\n", written.error.c_str());
+        return written.status;
+    }
     std::fprintf(stderr, "alphabet-tool import: %s\n", summary(name, glyphs, points > 0).c_str());
     return 0;
 }

@@ -41,12 +41,11 @@ int runSample(int argc, char** argv) {
     if (const int status = parseCommandLine(line, argc, argv, [](const char*) { return false; });
         status >= 0)
         return status;
-    OutputFile file;
-    const OutputRules rules{"", output || force};
-    if (const int status =
-            openOutput("sample", file, output ? output : "universal.alphabet", rules))
-        return status;
     const std::vector<Point3> glyphs = sampleAlphabet(points);
-    return commitOutput("sample", file,
-                        writeAlphabet(file.stream(), points, sampleGlyphCount, glyphs.data()));
+    const WriteOutcome written =
+        writeGlyphFile(output ? output : "universal.alphabet", {"", output || force}, points,
+                       sampleGlyphCount, glyphs.data());
+    if (written.status)
+        std::fprintf(stderr, "alphabet-tool sample: %s\n", written.error.c_str());
+    return written.status;
 }

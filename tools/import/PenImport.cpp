@@ -1,10 +1,10 @@
 #include "tools/import/PenImport.h"
 
+#include "alphabet/AlphabetWriter.h"
 #include "import/pen/HersheyFont.h"
 #include "import/pen/PenPath.h"
 #include "import/pen/svg/SvgStrokes.h"
 #include "import/text/GlyphText.h"
-#include "tools/import/GlyphFileOutput.h"
 #include "tools/import/PenMessages.h"
 
 #include <algorithm>
