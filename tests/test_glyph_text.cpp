@@ -111,11 +111,13 @@ private slots:
         QVERIFY(sameBytes(back.points, points));
     }
 
-    void numbersAsWrittenByHand() {
+    void numbersAsWrittenByHand_data() {
+        QTest::addColumn<QByteArray>("token");
+        QTest::addColumn<std::uint32_t>("bits");
         const struct {
             const char* token;
             std::uint32_t bits;
-        } cases[] = {
+        } rows[] = {
             {"1", 0x3f800000},
             {"+1.5", 0x3fc00000},
             {"-0", 0x80000000},
@@ -130,11 +132,20 @@ private slots:
             {"-nan(0x7FFFFF)", 0xffffffff},
             {"3.4028235e38", 0x7f7fffff},
         };
-        for (const auto& c : cases) {
-            GlyphSet glyphs = parsed(std::string(c.token) + " 0 0\n");
-            QVERIFY2(glyphs.points.size() == 1 && bitsOf(glyphs.points[0].x) == c.bits, c.token);
-        }
-        // Export writes NaNs the same way: the default quiet NaN bare, others with their bits.
+        for (const auto& row : rows)
+            QTest::newRow(row.token) << QByteArray(row.token) << row.bits;
+    }
+
+    void numbersAsWrittenByHand() {
+        QFETCH(QByteArray, token);
+        QFETCH(std::uint32_t, bits);
+        GlyphSet glyphs = parsed(token.toStdString() + " 0 0\n");
+        QCOMPARE(glyphs.points.size(), std::size_t(1));
+        QCOMPARE(bitsOf(glyphs.points[0].x), bits);
+    }
+
+    void exportWritesNaNsAsTheyAreRead() {
+        // The default quiet NaN bare, others with their bits.
         const Point3 nans{floatOf(0x7fc00000), floatOf(0xff800001), floatOf(0x7fc00003)};
         const std::string text = formatGlyphText(&nans, 1, 1);
         QVERIFY2(text.find("\nnan -nan(0x1) nan(0x400003)\n") != std::string::npos, text.c_str());
@@ -156,12 +167,15 @@ private slots:
         QCOMPARE(glyphs.points[3].x, 7.0f);
     }
 
-    void badTextNamesItsLineAndLeavesTheGlyphsAlone() {
+    void badTextNamesItsLineAndLeavesTheGlyphsAlone_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<int>("line");
+        QTest::addColumn<QByteArray>("says");
         const struct {
             std::string text;
             int line;
             const char* says;
-        } cases[] = {
+        } rows[] = {
             {"0 0 0\n1 2\n", 2, "expected three numbers x y z, found 2"},
             {"0 0 0 # fine\n1 2 3 4\n", 2, "found 4"},
             {"# c\n\n1 x 3\n", 3, "y: 'x' is not a number"},
@@ -193,16 +207,24 @@ private slots:
             {utf16("0 0 0\n", false, true), 0, "iconv -f UTF-16BE"},
             {utf16("x y z\n0 0 0\n", false, false), 0, "UTF-16 (big-endian)"},
         };
-        for (const auto& c : cases) {
-            GlyphSet glyphs;
-            glyphs.pointsPerGlyph = -5;
-            TextError error;
-            QVERIFY2(!parseGlyphText(c.text, 0, glyphs, error), c.says);
-            QVERIFY2(error.line == c.line,
-                     qPrintable(QString("%1: line %2").arg(c.says).arg(error.line)));
-            QVERIFY2(error.message.find(c.says) != std::string::npos, error.message.c_str());
-            QVERIFY(glyphs.pointsPerGlyph == -5 && glyphs.points.empty());
-        }
+        int k = 0;
+        for (const auto& row : rows)
+            QTest::addRow("%d: %s", k++, row.says)
+                << QByteArray::fromStdString(row.text) << row.line << QByteArray(row.says);
+    }
+
+    void badTextNamesItsLineAndLeavesTheGlyphsAlone() {
+        QFETCH(QByteArray, text);
+        QFETCH(int, line);
+        QFETCH(QByteArray, says);
+        GlyphSet glyphs;
+        glyphs.pointsPerGlyph = -5;
+        TextError error;
+        QVERIFY(!parseGlyphText(text.toStdString(), 0, glyphs, error));
+        QCOMPARE(error.line, line);
+        QVERIFY2(error.message.find(says.toStdString()) != std::string::npos,
+                 error.message.c_str());
+        QVERIFY(glyphs.pointsPerGlyph == -5 && glyphs.points.empty());
     }
 
     void textFromOtherProgramsReadsAsItIs() {
