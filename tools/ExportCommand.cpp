@@ -47,13 +47,7 @@ int runExport(int argc, char** argv) {
         "FILE",
         {outputOption("-o", "[-o TEXT]", [&](const char* file) { output = file; })},
         exportText};
-    const auto operand = [&](const char* argument) {
-        if (input || argument[0] == '-')
-            return false;
-        input = argument;
-        return true;
-    };
-    if (const int status = parseCommandLine(line, argc, argv, operand); status >= 0)
+    if (const int status = parseCommandLine(line, argc, argv, oneFileOperand(input)); status >= 0)
         return status;
     if (!input)
         return usageRefusal(line, "no glyph file given");

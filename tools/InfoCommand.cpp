@@ -78,13 +78,7 @@ void printBox(const char* name, const Bounds& b) {
 int runInfo(int argc, char** argv) {
     const char* path = nullptr;
     const CommandLine line{"info", "FILE", {}, infoText};
-    const auto operand = [&](const char* argument) {
-        if (path || argument[0] == '-')
-            return false;
-        path = argument;
-        return true;
-    };
-    if (const int status = parseCommandLine(line, argc, argv, operand); status >= 0)
+    if (const int status = parseCommandLine(line, argc, argv, oneFileOperand(path)); status >= 0)
         return status;
     if (!path)
         return usageRefusal(line, "no glyph file given");

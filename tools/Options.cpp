@@ -162,6 +162,15 @@ std::string CommandLine::help() const {
     return text;
 }
 
+std::function<bool(const char*)> oneFileOperand(const char*& file) {
+    return [&file](const char* argument) {
+        if (file || argument[0] == '-')
+            return false;
+        file = argument;
+        return true;
+    };
+}
+
 int parseCommandLine(const CommandLine& line, int argc, char** argv,
                      const std::function<bool(const char*)>& operand) {
     for (int i = 0; i < argc; ++i) {

@@ -51,5 +51,9 @@ struct CommandLine {
 int parseCommandLine(const CommandLine& line, int argc, char** argv,
                      const std::function<bool(const char*)>& operand);
 
+// The operand of a command that takes one file: the first argument that is not
+// an option fills `file`; a second one, or an unknown option, is refused.
+std::function<bool(const char*)> oneFileOperand(const char*& file);
+
 // Says `problem` on standard error for `line`'s command, then its help; 2.
 int usageRefusal(const CommandLine& line, const std::string& problem);

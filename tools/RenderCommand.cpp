@@ -122,13 +122,7 @@ int runRender(int argc, char** argv) {
                     [&](const char* turn, std::string&) { return parseTurn(turn, sheet.turn); }),
          flagOption("--direction", "[--direction]", sheet.direction)},
         renderText()};
-    const auto operand = [&](const char* argument) {
-        if (input || argument[0] == '-')
-            return false;
-        input = argument;
-        return true;
-    };
-    if (const int status = parseCommandLine(line, argc, argv, operand); status >= 0)
+    if (const int status = parseCommandLine(line, argc, argv, oneFileOperand(input)); status >= 0)
         return status;
     if (!input || sheet.output.empty())
         return usageRefusal(line, input ? "no output given (-o OUT.png)" : "no glyph file given");
