@@ -8,18 +8,7 @@ set -uo pipefail
 build=$1
 stage=$(mktemp -d "${TMPDIR:-/tmp}/alphabet-install.XXXXXX")
 trap 'rm -rf "$stage"' EXIT
-passed=0
-failed=0
-check() { # check DESCRIPTION COMMAND...: runs COMMAND, counts and reports the result
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what" >&2
-    fi
-}
+source "$(dirname "$0")/checks.sh"
 
 if ! cmake --install "$build" --prefix "$stage" >"$stage.log" 2>&1; then
     cat "$stage.log" >&2
@@ -100,5 +89,4 @@ check "import's help names long options" test -n "$import_options"
 check "completion of 'alphabet-tool import --'" \
     test "$(complete_words alphabet-tool import --)" = "$import_options"
 
-echo "install_tree: $passed passed, $failed failed"
-((failed == 0))
+report install_tree

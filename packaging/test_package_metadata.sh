@@ -10,18 +10,7 @@ source=$1
 metainfo=$2
 version=$3
 date=$4
-passed=0
-failed=0
-check() { # check DESCRIPTION COMMAND...: runs COMMAND, counts and reports the result
-    local what=$1
-    shift
-    if "$@"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what" >&2
-    fi
-}
+source "$(dirname "$0")/checks.sh"
 same() { [[ $1 == "$2" ]] || { echo "  '$1' is not '$2'" >&2; return 1; }; }
 
 # AppStream: no errors, warnings, notes or pedantic remarks at all.
@@ -70,5 +59,4 @@ declared=$(sed -n '/^Build-Depends:/,/^[A-Z]/p' "$source/debian/control" | sed '
 installed=$("$source/scripts/deps.sh" package --print | grep -vx build-essential | sort)
 check "deps.sh package installs debian/control's Build-Depends" same "$installed" "$declared"
 
-echo "package_metadata: $passed passed, $failed failed"
-((failed == 0))
+report package_metadata
