@@ -1,6 +1,7 @@
 #include "import/text/TextEncoding.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -48,4 +49,33 @@ bool looksLikeText(std::string_view start) {
             return false;
     }
     return !start.empty();
+}
+
+std::string utf8Of(char32_t c) {
+    std::string out;
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | (c >> 12));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else {
+        out += char(0xF0 | (c >> 18));
+        out += char(0x80 | ((c >> 12) & 0x3F));
+        out += char(0x80 | ((c >> 6) & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+std::string shownChar(char32_t c) {
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
+        return code;
+    }
+    return "'" + utf8Of(c) + "'";
 }

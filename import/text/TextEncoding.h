@@ -3,6 +3,7 @@
 // Telling text, and which text, from its first bytes.
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 enum class Utf16 { No, LittleEndian, BigEndian };
@@ -17,3 +18,9 @@ std::size_t utf8MarkLength(std::string_view bytes);
 // True where `start`, the first bytes of a file, read as text: UTF-16, or bytes
 // without control characters other than tabs, line ends and form feeds.
 bool looksLikeText(std::string_view start);
+
+// The UTF-8 bytes of character `c`.
+std::string utf8Of(char32_t c);
+
+// A character as messages show it: in quotes, or U+XXXX where it is not printable.
+std::string shownChar(char32_t c);

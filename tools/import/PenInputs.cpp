@@ -3,7 +3,6 @@
 #include "import/pen/HersheyFont.h"
 #include "import/pen/svg/SvgStrokes.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -36,26 +35,6 @@ bool decode(const std::string& text, std::u32string& out) {
         i += std::size_t(length);
     }
     return true;
-}
-
-std::string utf8(char32_t c) {
-    std::string out;
-    if (c < 0x80) {
-        out += char(c);
-    } else if (c < 0x800) {
-        out += char(0xC0 | (c >> 6));
-        out += char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += char(0xE0 | (c >> 12));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    } else {
-        out += char(0xF0 | (c >> 18));
-        out += char(0x80 | ((c >> 12) & 0x3F));
-        out += char(0x80 | ((c >> 6) & 0x3F));
-        out += char(0x80 | (c & 0x3F));
-    }
-    return out;
 }
 
 } // namespace
@@ -103,13 +82,4 @@ bool parseCharList(const std::string& list, std::u32string& chars, std::string& 
         }
     }
     return true;
-}
-
-std::string shownChar(char32_t c) {
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
-        char code[16];
-        std::snprintf(code, sizeof code, "U+%04X", unsigned(c));
-        return code;
-    }
-    return "'" + utf8(c) + "'";
 }

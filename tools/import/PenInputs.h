@@ -2,6 +2,8 @@
 
 // What an import's inputs are and which characters it picks.
 
+#include "import/text/TextEncoding.h"
+
 #include <string>
 
 enum class InputKind { Text, Hershey, Svg };
@@ -17,6 +19,3 @@ bool parseKind(const std::string& name, InputKind& kind);
 // between them; a '-' first or last stands for itself. False, with `problem`
 // set, where it is malformed.
 bool parseCharList(const std::string& list, std::u32string& chars, std::string& problem);
-
-// A character as messages show it: in quotes, or U+XXXX where it is not printable.
-std::string shownChar(char32_t c);

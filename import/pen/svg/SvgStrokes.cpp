@@ -101,7 +101,7 @@ private:
     bool sawFont = false;
     bool sawShape = false;
     std::vector<PenGlyph> glyphs;
-    double capHeight = 0, ascent = 0;
+    double capHeight = 0, ascent = 0, advance = 0;
     SvgOutline drawing;
     double viewBox[4] = {};
     bool hasViewBox = false;
@@ -147,6 +147,11 @@ bool SvgReader::readGlyph() {
     const QVector<uint> code = attributes.value("unicode").toString().toUcs4();
     if (code.size() == 1)
         glyph.character = char32_t(code[0]);
+    if (attributes.hasAttribute("horiz-adv-x")) {
+        if (!number("horiz-adv-x", glyph.advance))
+            return false;
+        glyph.hasAdvance = true;
+    }
     SvgOutline outline;
     std::string problem;
     if (segments == 0)
@@ -237,6 +242,8 @@ bool SvgReader::start(std::vector<Frame>& frames) {
     if (is(xml.name(), "font")) {
         frame.inFont = true;
         sawFont = true;
+        if (attributes.hasAttribute("horiz-adv-x") && !number("horiz-adv-x", advance))
+            return false;
     } else if (frame.inFont && is(xml.name(), "font-face")) {
         if ((attributes.hasAttribute("cap-height") && !number("cap-height", capHeight)) ||
             (attributes.hasAttribute("ascent") && !number("ascent", ascent)))
@@ -330,6 +337,9 @@ bool SvgReader::read(SvgKind& kind, PenFont& font) {
         result.height = heightOf(all);
         result.heightName = "the font's height";
     }
+    result.capHeight = capHeight;
+    result.ascent = ascent;
+    result.advance = advance;
     result.glyphs = std::move(glyphs);
     kind = SvgKind::Font;
     font = std::move(result);
