@@ -6,6 +6,8 @@
 #include "writing/OutputBuffer.h"
 #include "writing/RouteSink.h"
 
+#include <cstdint>
+
 class CsvWriter : public RouteSink {
 public:
     explicit CsvWriter(std::FILE* out);
@@ -13,5 +15,16 @@ public:
     bool finish() { return out.flush(); }
 
 private:
+    // A column's last number and its text: routes repeat a coordinate often
+    // (z on the paper, x up a stroke), and the text is then copied.
+    struct Column {
+        float value = 0;
+        bool known = false;
+        char text[48];
+        std::size_t length = 0;
+    };
+    char* put(Column& column, float value, char* out);
+
     OutputBuffer out;
+    Column columns[3];
 };

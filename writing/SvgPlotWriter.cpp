@@ -33,7 +33,7 @@ void SvgPlotWriter::point(const RoutePoint& p) {
     if (runPoints == 0)
         out.append(pathStart);
     else if (runPoints == 1)
-        *end++ = 'L';
+        *end++ = ' ', *end++ = 'L';
     *end++ = ' ';
     end = formatThousandths(p.x - drawn.minX + margin, end);
     *end++ = ' ';

@@ -55,34 +55,43 @@ void TextLayout::breakLine(std::size_t line) {
         rows.push_back({line, 0, chars.size(), widthOf(line, 0, chars.size())});
         return;
     }
-    // Greedy: take words while the row stays within the width; a break drops
+    // Running sums of the advances and of the characters that advance, so that
+    // any stretch's width is two subtractions.
+    std::vector<double> sum(chars.size() + 1, 0.0);
+    std::vector<std::size_t> counted(chars.size() + 1, 0);
+    for (std::size_t k = 0; k < chars.size(); ++k) {
+        const SourceGlyph* glyph = glyphOf[line][k];
+        const double advance = advanceOf(chars[k], glyph);
+        sum[k + 1] = sum[k] + (advance < 0 ? 0 : advance);
+        counted[k + 1] = counted[k] + (advance < 0 ? 0 : 1);
+    }
+    const auto width = [&](std::size_t begin, std::size_t end) {
+        return counted[end] > counted[begin] ? sum[end] - sum[begin] - options.spacing : 0.0;
+    };
+    const auto wordEnd = [&](std::size_t from) {
+        const std::size_t word = chars.find_first_not_of(U' ', from);
+        const std::size_t end =
+            word == std::u32string::npos ? std::u32string::npos : chars.find(U' ', word);
+        return end == std::u32string::npos ? chars.size() : end;
+    };
+    // Greedy: a row takes words while it stays within the width; a break drops
     // the spaces it falls on, and a word wider than the width stands alone.
     std::size_t begin = 0;
     while (true) {
-        std::size_t end = begin;
-        std::size_t wordEnd = chars.find(U' ', begin);
-        // The first word (after any leading spaces) always belongs to the row.
-        const std::size_t firstWord = chars.find_first_not_of(U' ', begin);
-        if (firstWord != std::u32string::npos)
-            wordEnd = chars.find(U' ', firstWord);
-        end = wordEnd == std::u32string::npos ? chars.size() : wordEnd;
+        std::size_t end = wordEnd(begin);
         while (end < chars.size()) {
-            const std::size_t next = chars.find_first_not_of(U' ', end);
-            if (next == std::u32string::npos)
+            const std::size_t next = wordEnd(end);
+            if (chars.find_first_not_of(U' ', end) == std::u32string::npos ||
+                width(begin, next) > options.width)
                 break;
-            std::size_t nextEnd = chars.find(U' ', next);
-            if (nextEnd == std::u32string::npos)
-                nextEnd = chars.size();
-            if (widthOf(line, begin, nextEnd) > options.width)
-                break;
-            end = nextEnd;
+            end = next;
         }
         const std::size_t next = chars.find_first_not_of(U' ', end);
         if (next == std::u32string::npos) {
-            rows.push_back({line, begin, chars.size(), widthOf(line, begin, chars.size())});
+            rows.push_back({line, begin, chars.size(), width(begin, chars.size())});
             return;
         }
-        rows.push_back({line, begin, end, widthOf(line, begin, end)});
+        rows.push_back({line, begin, end, width(begin, end)});
         begin = next;
     }
 }
