@@ -31,24 +31,24 @@ const OptionRow writeOptions[] = {
      "the glyph file, Hershey font (.jhf) or SVG font to write with"},
     {"--text-file", Takes::Word, "FILE", "the text's lines from FILE ('-': standard input)"},
     {"-o", Takes::Word, "OUT", "the output ('-': standard output, the default)"},
-    {"--format", Takes::Word, "F",
-     "alphabet, csv, gcode, svg or hpgl (default: by OUT's\n"
-     "                   extension; G-code without -o)"},
+    {"--format", Takes::Word, "alphabet|csv|gcode|svg|hpgl",
+     "the output's kind (default: by OUT's\n"
+     "                    extension; G-code without -o)"},
     {"--size", Takes::Positive, "MM", "the height of a capital H (default 10)"},
     {"--spacing", Takes::Finite, "MM",
      "added after each character (default 0.2 x size for\n"
-     "                   glyph files, 0 for fonts)"},
+     "                    glyph files, 0 for fonts)"},
     {"--line-height", Takes::Positive, "MM", "from one baseline to the next (default 1.6 x size)"},
-    {"--align", Takes::Word, "A", "left, center or right (default left)"},
+    {"--align", Takes::Word, "left|center|right", "where lines start (default left)"},
     {"--width", Takes::Positive, "MM", "break lines at spaces to stay this narrow"},
     {"--strict", Takes::Nothing, nullptr,
      "refuse, writing nothing, where SOURCE lacks a character"},
     {"--lift", Takes::Positive, "MM",
      "the travel height T (pen data: lifts scale with it;\n"
-     "                   3-D letters: must clear every point)"},
+     "                    3-D letters: must clear every point)"},
     {"--tolerance", Takes::NonNegative, "MM",
      "drop points within this of the route between their\n"
-     "                   neighbours (default 0: keep all)"},
+     "                    neighbours (default 0: keep all)"},
     {"--feed", Takes::Positive, "MM/MIN", "the drawing feed rate (default 1000)"},
     {"--travel-feed", Takes::Positive, "MM/MIN",
      "the travel rate for the time estimate (default 3000)"},
@@ -56,13 +56,13 @@ const OptionRow writeOptions[] = {
     {"--margin", Takes::NonNegative, "MM", "the SVG page's margin around the drawing (default 5)"},
     {"--flatten", Takes::Nothing, nullptr,
      "SVG and HPGL of 3-D letters: each letter's whole route\n"
-     "                   projected flat"},
+     "                    projected flat"},
 };
 
 std::string writeHelp() {
     std::string help =
-        "usage: alphabet-tool write TEXT... --with SOURCE [-o OUT] [--format F] [options]\n"
-        "       alphabet-tool write --text-file FILE --with SOURCE [-o OUT] [options]\n"
+        "usage: alphabet-tool write TEXT... --with SOURCE [-o OUT] [--format F] [OPTIONS]\n"
+        "       alphabet-tool write --text-file FILE --with SOURCE [-o OUT] [OPTIONS]\n"
         "Sets the text with the glyphs of SOURCE and writes it as one 3-D pen route:\n"
         "from one glyph to the next the pen goes straight up to the travel height T,\n"
         "across and down. Each TEXT is a line; a newline in one starts another; '--'\n"
@@ -75,8 +75,10 @@ std::string writeHelp() {
     for (const OptionRow& row : writeOptions) {
         const std::string name =
             std::string(row.name) + (row.value ? std::string(" ") + row.value : "");
+        // A name too long for its column puts the help on a line of its own.
         char line[64];
-        std::snprintf(line, sizeof line, "  %-17s", name.c_str());
+        std::snprintf(line, sizeof line, name.size() > 17 ? "  %s\n%19s" : "  %-17s", name.c_str(),
+                      "");
         help += line;
         help += std::string(" ") + row.help + "\n";
     }
