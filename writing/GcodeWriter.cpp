@@ -11,7 +11,7 @@ GcodeWriter::GcodeWriter(std::FILE* file, double travel, double feed, const std:
     char* end = formatThousandths(travel, line + 4);
     *end++ = '\n';
     out.append(line, std::size_t(end - line));
-    units[2] = std::llround(travel * 1000);
+    units[2] = rounded(travel * 1000);
 }
 
 void GcodeWriter::move(bool rapid, const RoutePoint& p) {
@@ -24,7 +24,7 @@ void GcodeWriter::move(bool rapid, const RoutePoint& p) {
     std::int64_t now[3];
     bool changed[3];
     for (int k = 0; k < 3; ++k) {
-        now[k] = std::llround(values[k] * 1000);
+        now[k] = rounded(values[k] * 1000);
         changed[k] = now[k] != units[k] || (k < 2 && !started);
     }
     // Unchanged axes are left out, as G-code keeps them; a move that changes
@@ -36,7 +36,7 @@ void GcodeWriter::move(bool rapid, const RoutePoint& p) {
             continue;
         *end++ = ' ';
         *end++ = axes[k];
-        end = formatThousandths(values[k], end);
+        end = formatUnits(now[k], end);
     }
     if (!rapid && lastRapid) {
         *end++ = ' ';

@@ -24,9 +24,9 @@ void HpglWriter::point(const RoutePoint& p) {
         return;
     }
     char text[64];
-    char* end = formatWhole(std::llround((p.x - minX) * unitsPerMm), text);
+    char* end = formatWhole(rounded((p.x - minX) * unitsPerMm), text);
     *end++ = ',';
-    end = formatWhole(std::llround((p.y - minY) * unitsPerMm), end);
+    end = formatWhole(rounded((p.y - minY) * unitsPerMm), end);
     const std::size_t length = std::size_t(end - text);
     if (runPoints == 0) {
         out.append("PU", 2);
