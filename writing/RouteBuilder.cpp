@@ -34,15 +34,15 @@ void RouteBuilder::add(const PlacedGlyph& placed) {
             continue;
         RoutePoint p = points[k];
         if (k == 0 && started) {
-            emit({last.x, last.y, settings.travel, false, true});
-            emit({p.x, p.y, settings.travel, false, true});
+            put({last.x, last.y, settings.travel, false, true});
+            put({p.x, p.y, settings.travel, false, true});
             p.travel = true;
         }
-        emit(p);
+        put(p);
     }
 }
 
-void RouteBuilder::emit(const RoutePoint& p) {
+void RouteBuilder::put(const RoutePoint& p) {
     if (started && samePlace(p, last))
         return;
     sink.point(p);

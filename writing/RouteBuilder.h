@@ -25,7 +25,7 @@ public:
     void add(const PlacedGlyph& glyph);
 
 private:
-    void emit(const RoutePoint& p);
+    void put(const RoutePoint& p);
     void simplify();
 
     RouteSettings settings;
