@@ -50,6 +50,8 @@ rm "$work/large.alphabet"
 "$bin/bench_paint" "$rows" "$work/sample/universal.alphabet" "$work/points10k.alphabet" \
   "$work/glyphs100k.alphabet" >"$log" 2>&1 || fail bench_paint
 bench/pen_import_rows.sh "$bin/alphabet-tool" "$rows" "$work" >"$log" 2>&1 || fail pen_import_rows.sh
+# write: text to G-code, SVG, HPGL and CSV against hershey-font-gnuplot, and its peak memory.
+bench/write_rows.sh "$bin/alphabet-tool" "$rows" "$work" >"$log" 2>&1 || fail write_rows.sh
 
 # render's SVG and PDF sheets against matplotlib, and their peak memory.
 bench/vector_sheets.sh "$bin" "$work" "$rows" "$work/glyphs100k.alphabet" >"$log" 2>&1 ||

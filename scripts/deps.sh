@@ -15,16 +15,17 @@ case "${1:-run}" in
   # the second build; the install test validates the desktop entry, builds a MIME
   # database and formats the manuals; SVG and PDF sheets are rasterised to check them;
   # the pen import tests read Debian's Hershey fonts; the autopkgtest's steps grab
-  # the viewer's frame with xwd; the AppStream metadata is validated; a script checks
-  # the include arrows.
+  # the viewer's frame with xwd; the AppStream metadata is validated; hp2xx reads
+  # back the HPGL that write makes; a script checks the include arrows.
   test) wanted=("${base[@]}" weston qtwayland5 qt6-base-dev libqt6opengl6-dev qt6-svg-dev
                 qt6-wayland desktop-file-utils shared-mime-info man-db librsvg2-bin
-                poppler-utils hershey-fonts-data x11-apps appstream python3) ;;
+                poppler-utils hershey-fonts-data x11-apps appstream hp2xx python3) ;;
   fuzz) wanted=("${base[@]}" clang libclang-rt-14-dev) ;;
   # matplotlib draws the same sheet as render's SVG and PDF, for their rows; the pen
-  # import rows read Debian's Hershey fonts, with svgelements for the Python comparison.
+  # import rows read Debian's Hershey fonts, with svgelements for the Python comparison;
+  # the write rows run against hershey-font-gnuplot.
   bench) wanted=("${base[@]}" libbenchmark-dev time python3-matplotlib hershey-fonts-data
-                 python3-svgelements) ;;
+                 python3-svgelements hershey-font-gnuplot) ;;
   # dpkg-buildpackage with debhelper, and the build dependencies it checks for
   # (build-essential among them).
   package) wanted=(build-essential debhelper "${build[@]}") ;;

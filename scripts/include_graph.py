@@ -13,7 +13,7 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 # Folders that make up the programs; tests, bench and fuzz sit on top of them.
 SOURCES = ["alphabet", "import", "trackball", "geometry", "cells", "pictures", "view", "app",
-           "tools"]
+           "tools", "writing"]
 # What each folder may include besides itself; everything else is a wrong-way arrow.
 ALLOWED = {
     "alphabet": set(),
@@ -32,8 +32,9 @@ ALLOWED = {
     "tools/render": {"cells", "cells/gl", "cells/vector", "pictures", "geometry", "alphabet",
                      "trackball"},
     "tools/import": {"import/text", "import/pen", "import/pen/svg", "alphabet"},
-    "tools": {"tools/render", "tools/import", "import/text", "import/pen", "import/pen/svg",
-              "geometry", "pictures", "alphabet", "trackball"},
+    "writing": {"import/text", "import/pen", "import/pen/svg", "alphabet"},
+    "tools": {"tools/render", "tools/import", "writing", "import/text", "import/pen",
+              "import/pen/svg", "geometry", "pictures", "alphabet", "trackball"},
 }
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 

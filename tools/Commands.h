@@ -6,3 +6,4 @@ int runInfo(int argc, char** argv);
 int runImport(int argc, char** argv);
 int runExport(int argc, char** argv);
 int runRender(int argc, char** argv);
+int runWrite(int argc, char** argv);

@@ -17,6 +17,7 @@ const Command commands[] = {
     {"import", runImport, "make a glyph file from text, Hershey fonts or SVG"},
     {"export", runExport, "write a glyph file's points as text"},
     {"render", runRender, "draw the glyphs as the viewer does on a PNG, SVG or PDF sheet"},
+    {"write", runWrite, "set text with an alphabet as one pen route: G-code, SVG, HPGL, CSV"},
 };
 
 void printUsage(FILE* out) {

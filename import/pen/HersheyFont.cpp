@@ -62,6 +62,10 @@ bool blank(std::string_view line) {
 
 // The strokes of one record's coordinate pairs, the margins removed.
 bool readStrokes(std::string_view pairs, int line, PenGlyph& glyph, PenError& error) {
+    // The margins: where the glyph starts and ends on its line.
+    glyph.left = double(pairs[0] - originCode);
+    glyph.advance = double(pairs[1] - originCode) - glyph.left;
+    glyph.hasAdvance = true;
     PenStroke stroke;
     for (std::size_t i = 2; i + 1 < pairs.size(); i += 2) {
         const char cx = pairs[i], cy = pairs[i + 1];

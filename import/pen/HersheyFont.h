@@ -10,7 +10,8 @@
 // coordinate its character's code less that of 'R'; " R" lifts the pen. A
 // record longer than a 72-column line goes on at the start of the next line.
 // Records run from the space character on, so record k is character 32 + k.
-// y points down in the font and is turned up here. The font's height for the
+// y points down in the font and is turned up here. The margins give each glyph's
+// left and advance. The font's height for the
 // default lift is the height of its H, or of all its glyphs where H is empty.
 // On failure returns false with the line and what is wrong in `error`.
 bool readHersheyFont(std::string_view text, PenFont& font, PenError& error);

@@ -19,6 +19,12 @@ using PenStroke = std::vector<PenPoint>;
 struct PenGlyph {
     char32_t character = 0; // 0 where the input names none
     std::vector<PenStroke> strokes;
+    // Where the glyph starts and how far it moves the pen when text is set with
+    // it, in the input's units: a Hershey record's margins, an SVG glyph's
+    // horiz-adv-x. `hasAdvance` is false where the input gives none.
+    double left = 0;
+    double advance = 0;
+    bool hasAdvance = false;
 };
 
 // What a font or drawing file gives.
@@ -28,6 +34,11 @@ struct PenFont {
     // as the summary names it ("the cap height of H").
     double height = 0;
     std::string heightName;
+    // An SVG font's own measures, 0 where it gives none: font-face cap-height
+    // and ascent, and the font's horiz-adv-x for glyphs without their own.
+    double capHeight = 0;
+    double ascent = 0;
+    double advance = 0;
     // What was passed over that the user should hear of, each with its line.
     std::vector<std::string> notes;
 };

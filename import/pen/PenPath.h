@@ -2,8 +2,8 @@
 
 // A glyph's strokes joined into the pen's route, and that route resampled.
 
-#include "import/pen/PenGlyph.h"
 #include "alphabet/Point3.h"
+#include "import/pen/PenGlyph.h"
 
 #include <vector>
 

@@ -126,7 +126,8 @@ bool parseNumber(std::string_view token, float& value, std::string& problem) {
     return true;
 }
 
-// Writes `value` so that parseNumber gives back the same bits; returns the end.
+} // namespace
+
 char* formatNumber(float value, char* out, char* last) {
     const std::uint32_t bits = bitsOf(value);
     if ((bits & exponentBits) == exponentBits && (bits & mantissaBits) != 0) {
@@ -140,6 +141,8 @@ char* formatNumber(float value, char* out, char* last) {
     }
     return std::to_chars(out, last, value).ptr;
 }
+
+namespace {
 
 struct Span {
     int firstLine;

@@ -51,3 +51,7 @@ std::string formatGlyphText(const Point3* points, int pointsPerGlyph, int glyphC
 // heading, then each glyph appended in turn, `index` counting from 0.
 std::string glyphTextHeading(int pointsPerGlyph, int glyphCount);
 void appendGlyphText(std::string& text, const Point3* points, int pointsPerGlyph, int index);
+
+// Writes `value` in the fewest digits that parse back to the same float (NaNs
+// with their payload, as above) into [out, last); returns the end. 48 bytes hold any.
+char* formatNumber(float value, char* out, char* last);

@@ -2,6 +2,8 @@
 
 // What an import's inputs are and which characters it picks.
 
+#include "import/text/TextEncoding.h"
+
 #include <string>
 
 enum class InputKind { Text, Hershey, Svg };

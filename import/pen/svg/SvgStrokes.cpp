@@ -96,7 +96,7 @@ private:
     bool sawFont = false;
     bool sawShape = false;
     std::vector<PenGlyph> glyphs;
-    double capHeight = 0, ascent = 0;
+    double capHeight = 0, ascent = 0, advance = 0;
     SvgOutline drawing;
     double viewBox[4] = {};
     bool hasViewBox = false;
@@ -142,6 +142,11 @@ bool SvgReader::readGlyph() {
     const QVector<uint> code = attributes.value("unicode").toString().toUcs4();
     if (code.size() == 1)
         glyph.character = char32_t(code[0]);
+    if (attributes.hasAttribute("horiz-adv-x")) {
+        if (!number("horiz-adv-x", glyph.advance))
+            return false;
+        glyph.hasAdvance = true;
+    }
     SvgOutline outline;
     std::string problem;
     if (segments == 0)
@@ -258,6 +263,8 @@ bool SvgReader::readContent(Frame& frame, bool& glyph) {
     if (is(xml.name(), "font")) {
         frame.inFont = true;
         sawFont = true;
+        if (xml.attributes().hasAttribute("horiz-adv-x") && !number("horiz-adv-x", advance))
+            return false;
     } else if (frame.inFont && is(xml.name(), "font-face")) {
         const QXmlStreamAttributes attributes = xml.attributes();
         return (!attributes.hasAttribute("cap-height") || number("cap-height", capHeight)) &&
@@ -328,6 +335,9 @@ bool SvgReader::read(SvgKind& kind, PenFont& font) {
     }
     if (glyphs.empty())
         return fail("the font has no <glyph>", 0);
+    result.capHeight = capHeight;
+    result.ascent = ascent;
+    result.advance = advance;
     result.glyphs = std::move(glyphs);
     setFontHeight(result, capHeight, ascent);
     kind = SvgKind::Font;
