@@ -6,6 +6,9 @@
 
 enum class SvgKind { Font, Drawing };
 
+// Curves are flattened to within 1/500 of their glyph's size.
+constexpr int svgFlatnessDivisor = 500;
+
 // Reads an SVG file with an XML reader. Where it holds a <font>, each <glyph>
 // is one glyph (its path data in the font's own y-up units, its character from
 // its unicode attribute where that is one character); else the whole drawing is
@@ -16,8 +19,8 @@ enum class SvgKind { Font, Drawing };
 // are never followed, so no other file is read. A document type may declare
 // only short internal entities that refer to no other entity. Curves are
 // flattened to within 1/500 of the glyph's size. Input is bounded: at most a
-// million segments, four million flattened points and nesting 100,000 deep. On failure returns false
-// with the element, its line and the problem in `error`.
+// million segments, four million flattened points and nesting 100,000 deep. On failure returns
+// false with the element, its line and the problem in `error`.
 bool readSvg(std::string_view data, SvgKind& kind, PenFont& font, PenError& error);
 
 // True where `text` starts, after blanks, with what can only be XML.
