@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr float eyeDistanceFactor = 2.1f;
 // A view axis this close to the up vector would leave the camera without a side direction.
 constexpr double verticalAxisTolerance = 1e-6;
 
@@ -143,7 +142,7 @@ GlyphCamera placeGlyphCamera(const Point3* points, int n) {
         axis = axisAcrossLine(reference);
     }
 
-    float eyeDistance = largest * eyeDistanceFactor;
+    float eyeDistance = largest * glyphEyeDistanceFactor;
     if (!std::isfinite(eyeDistance) || !(largest > 0)) {
         camera.visible = false;
         camera.problem = GlyphProblem::NonFinite;

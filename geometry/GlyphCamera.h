@@ -7,6 +7,8 @@
 constexpr double glyphFieldOfView = 60;
 constexpr double glyphNearPlane = 0.1;
 constexpr double glyphFarPlane = 5000;
+// The eye stands this many times the largest point distance from the centroid.
+constexpr float glyphEyeDistanceFactor = 2.1f;
 
 // What keeps a glyph's automatic camera from being placed the usual way.
 enum class GlyphProblem {

@@ -31,7 +31,7 @@ ALLOWED = {
     "app": {"view", "cells", "cells/vector", "pictures", "geometry", "alphabet", "trackball"},
     "tools/render": {"cells", "cells/gl", "cells/vector", "pictures", "geometry", "alphabet",
                      "trackball"},
-    "tools/import": {"import/text", "import/pen", "import/pen/svg", "alphabet"},
+    "tools/import": {"import/text", "import/pen", "import/pen/svg", "geometry", "alphabet"},
     "writing": {"import/text", "import/pen", "import/pen/svg", "alphabet"},
     "tools": {"tools/render", "tools/import", "writing", "import/text", "import/pen",
               "import/pen/svg", "geometry", "pictures", "alphabet", "trackball"},

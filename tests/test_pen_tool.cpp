@@ -131,6 +131,73 @@ private slots:
                  run.err);
     }
 
+    void importSaysWhatItKeptAndWhatTheViewerCannotShow_data() {
+        QTest::addColumn<QByteArray>("body"); // in a viewBox of 0 0 200 200
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QByteArray>("said"); // on standard error
+        QTest::addColumn<QByteArray>("notSaid");
+        const QByteArray circle = "<circle cx='100' cy='100' r='50'/>";
+        const QByteArray large = "<path d='M 0 0 L 4000 0 L 4000 2000'/>";
+        QTest::newRow("default keeps the shape")
+            << circle << QStringList() << QByteArray("within 1/200 of its size and every corner")
+            << QByteArray("too few");
+        QTest::newRow("too few points for the shape")
+            << circle << QStringList{"--points", "6"}
+            << QByteArray("--points 6 is too few to keep 1 glyph within 1/200 of its size; "
+                          "glyph 0 of ")
+            << QByteArray("corner and stroke end of");
+        QTest::newRow("a glyph of one point")
+            << QByteArray("<path d='M 5 5 L 5 5 Z'/>") << QStringList()
+            << QByteArray("1 glyph is a single point, written as 2 equal points: glyph 0 of ")
+            << QByteArray("draws nothing");
+        QTest::newRow("too large for the camera")
+            << large << QStringList()
+            << QByteArray("1 glyph reaches past the viewer's far plane (the camera stands 2.1 "
+                          "times a glyph's largest point distance away and sees up to 5000): "
+                          "glyph 0 of ")
+            << QByteArray("scaled by");
+        QTest::newRow("scaled to fit")
+            << large << QStringList{"--scale", "0.1"}
+            << QByteArray("lift 50 (a quarter of 200, the viewBox height), scaled by 0.1 (--scale)")
+            << QByteArray("far plane");
+        QTest::newRow("too small for the camera")
+            << QByteArray("<path d='M 0 0 L 0.01 0 L 0.01 0.02'/>") << QStringList()
+            << QByteArray("nearer than its near plane at 0.1): glyph 0 of ")
+            << QByteArray("far plane");
+    }
+
+    void importSaysWhatItKeptAndWhatTheViewerCannotShow() {
+        QFETCH(QByteArray, body);
+        QFETCH(QStringList, options);
+        QFETCH(QByteArray, said);
+        QFETCH(QByteArray, notSaid);
+        QTemporaryDir dir;
+        const QString input = dir.filePath("in.svg"), out = dir.filePath("out.alphabet");
+        QVERIFY(writeBytes(input, "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 200 200'>" +
+                                      body + "</svg>"));
+        const ToolRun run = runTool(QStringList{"import", input, "-o", out} + options);
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.err.contains(said), run.err);
+        QVERIFY2(!run.err.contains(notSaid), run.err);
+        // What import warns of, info calls unsound; what --scale fits, it calls sound.
+        const ToolRun info = runTool({"info", out});
+        QCOMPARE(info.status, run.err.contains("viewer's") || run.err.contains("single") ? 1 : 0);
+    }
+
+    void theFewestPointsForAShapeAreWhatTheDefaultChooses() {
+        QTemporaryDir dir;
+        const QString input = dir.filePath("u.svg"), out = dir.filePath("out.alphabet");
+        QVERIFY(
+            writeBytes(input, svg("<path d='M 0 0 V 100 Q 0 150 50 150 Q 100 150 100 100 V 0'/>")));
+        ToolRun run = runTool({"import", input, "-o", out});
+        const int chosen = glyphsIn(out).points;
+        QVERIFY2(run.status == 0 && chosen > 4, run.err);
+        run = runTool({"import", input, "-o", out, "--force", "--points", "4"});
+        QVERIFY2(run.err.contains("needs the most, " + QByteArray::number(chosen) + " (" +
+                                  QByteArray::number(chosen - 4) + " more)"),
+                 run.err);
+    }
+
     void hostileInputIsRefusedOrBoundedAndNothingIsWritten() {
         QTemporaryDir dir;
         const struct {

@@ -1,12 +1,16 @@
 #include "alphabet/AlphabetWriter.h"
 #include "alphabet/Counted.h"
+#include "import/pen/RouteFit.h"
+#include "import/pen/svg/SvgStrokes.h"
 #include "import/text/GlyphText.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
 #include "tools/Options.h"
 #include "tools/import/PenImport.h"
+#include "tools/import/PenMessages.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,41 +18,47 @@
 
 namespace {
 
-const char* const importDescription =
-    "Makes a glyph file from a text file of points, from Hershey fonts (.jhf) or\n"
-    "from SVG fonts and drawings; INPUT '-' is standard input. The kind is told from\n"
-    "the content; --from forces it.\n"
-    "\n"
-    "Text: one point 'x y z' per line, a blank line between glyphs, '#' starts a\n"
-    "comment. Commas, semicolons and tabs separate numbers too, so CSV imports as\n"
-    "it is; a first line without numbers (column names such as x,y,z) is skipped.\n"
-    "A UTF-8 byte-order mark is skipped; UTF-16 is refused (convert it with iconv).\n"
-    "Every glyph must have the same number of points unless --points is given;\n"
-    "with --points N every glyph is resampled along its length to N points.\n"
-    "\n"
-    "Pen data: a Hershey font or an SVG font gives one glyph per character, an SVG\n"
-    "drawing (its path, polyline, polygon and line elements) one glyph per file, in\n"
-    "the order given. A glyph's strokes are joined in drawing order into one 3-D\n"
-    "path: strokes lie at z = 0 and each pen lift goes up to z = H, across and down.\n"
-    "{--lift}\n"
-    "{--chars}\n"
-    "{--strict}\n"
-    "{--points}\n"
-    "SVG curves are flattened to 1/500 of the glyph's size; y is turned up.\n"
-    "\n"
-    "Writes FILE ('-' for standard output) only if every input is sound, and\n"
-    "says on standard error what it wrote. Without -o it writes universal.alphabet,\n"
-    "but never over an existing one unless --force is given. FILE may not be an\n"
-    "INPUT; a device or FIFO is written straight through; a symlink's target is\n"
-    "replaced and the link kept; a replaced file keeps its permissions.\n"
-    "Exit status: 0 written, 1 bad input or write failure, 2 usage, unreadable\n"
-    "INPUT or refused output.\n";
+std::string importDescription() {
+    return "Makes a glyph file from a text file of points, from Hershey fonts (.jhf) or\n"
+           "from SVG fonts and drawings; INPUT '-' is standard input. The kind is told from\n"
+           "the content; --from forces it.\n"
+           "\n"
+           "Text: one point 'x y z' per line, a blank line between glyphs, '#' starts a\n"
+           "comment. Commas, semicolons and tabs separate numbers too, so CSV imports as\n"
+           "it is; a first line without numbers (column names such as x,y,z) is skipped.\n"
+           "A UTF-8 byte-order mark is skipped; UTF-16 is refused (convert it with iconv).\n"
+           "Every glyph must have the same number of points unless --points is given;\n"
+           "with --points N every glyph is resampled along its length to N points.\n"
+           "\n"
+           "Pen data: a Hershey font or an SVG font gives one glyph per character, an SVG\n"
+           "drawing (its path, polyline, polygon, line, circle, ellipse and rect elements)\n"
+           "one glyph per file, in the order given. A glyph's strokes are joined in\n"
+           "drawing order into one 3-D path: strokes lie at z = 0 and each pen lift goes\n"
+           "up to z = H, across and down.\n"
+           "{--lift}\n"
+           "{--chars}\n"
+           "{--strict}\n"
+           "{--points}\n"
+           "{--scale}\n"
+           "SVG curves are flattened to 1/" +
+           std::to_string(svgFlatnessDivisor) +
+           " of the glyph's size; y is turned up.\n"
+           "\n"
+           "Writes FILE ('-' for standard output) only if every input is sound, and\n"
+           "says on standard error what it wrote. Without -o it writes universal.alphabet,\n"
+           "but never over an existing one unless --force is given. FILE may not be an\n"
+           "INPUT; a device or FIFO is written straight through; a symlink's target is\n"
+           "replaced and the link kept; a replaced file keeps its permissions.\n"
+           "Exit status: 0 written, 1 bad input or write failure, 2 usage, unreadable\n"
+           "INPUT or refused output.\n";
+}
 
 // The most points per glyph --points takes.
 constexpr int mostPoints = 1000000;
 
 // The line that says what an import wrote.
-std::string summary(const std::string& output, const GlyphSet& glyphs, bool resampled) {
+std::string summary(const std::string& output, const GlyphSet& glyphs, bool resampled,
+                    double scale) {
     std::string line = "wrote " + OutputFile::shownName(output) + ": " +
                        counted(glyphs.glyphCount, "glyph") + " of " +
                        counted(glyphs.pointsPerGlyph, "point");
@@ -59,14 +69,33 @@ std::string summary(const std::string& output, const GlyphSet& glyphs, bool resa
     else
         line += " (resampled from " + std::to_string(glyphs.fewestInText) + ".." +
                 std::to_string(glyphs.mostInText) + ")";
+    if (scale != 1)
+        line += ", scaled by " + shownNumber(scale) + " (--scale)";
     if (!glyphs.header.empty())
         line += "; header line \"" + glyphs.header + "\" skipped";
     return line;
 }
 
+// Whether `text` is a factor --scale takes: a number above 0.
+bool takeScale(const char* text, double& scale) {
+    char* end = nullptr;
+    scale = std::strtod(text, &end);
+    return end != text && !*end && scale > 0 && scale <= 1e30;
+}
+
+// Multiplies every point by `scale`; false where one then lies beyond a float.
+bool scalePoints(std::vector<Point3>& points, double scale) {
+    for (Point3& p : points) {
+        p = {float(p.x * scale), float(p.y * scale), float(p.z * scale)};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return false;
+    }
+    return true;
+}
+
 // Imports one text file as the glyph text format.
-int importText(const std::string& input, std::string& text, int points, const char* output,
-               bool force) {
+int importText(const std::string& input, std::string& text, int points, double scale,
+               const char* output, bool force) {
     GlyphSet glyphs;
     TextError problem;
     if (!parseGlyphText(text, points, glyphs, problem)) {
@@ -78,6 +107,11 @@ int importText(const std::string& input, std::string& text, int points, const ch
         return 1;
     }
     text.clear();
+    if (scale != 1 && !scalePoints(glyphs.points, scale)) {
+        std::fprintf(stderr, "alphabet-tool import: %s: %s\n", input.c_str(),
+                     scaleTooLargeMessage(scale).c_str());
+        return 1;
+    }
 
     const std::string name = output ? output : "universal.alphabet";
     const WriteOutcome written =
@@ -87,7 +121,8 @@ int importText(const std::string& input, std::string& text, int points, const ch
         std::fprintf(stderr, "alphabet-tool import: %s\n", written.error.c_str());
         return written.status;
     }
-    std::fprintf(stderr, "alphabet-tool import: %s\n", summary(name, glyphs, points > 0).c_str());
+    std::fprintf(stderr, "alphabet-tool import: %s\n",
+                 summary(name, glyphs, points > 0, scale).c_str());
     return 0;
 }
 
@@ -140,12 +175,21 @@ int runImport(int argc, char** argv) {
                     }),
          textOption("--lift", "[--lift H]", "a height", "a height of 0 or more",
                     [&](const char* height, std::string&) { return takeLift(height, job); }),
-         flagOption("--strict", "[--strict]", job.strict)},
-        importDescription,
+         flagOption("--strict", "[--strict]", job.strict),
+         textOption(
+             "--scale", "[--scale F]", "a factor", "a factor above 0",
+             [&](const char* factor, std::string&) { return takeScale(factor, job.scale); })},
+        importDescription(),
         true};
-    line.options[1].help = "points per glyph (default: the fewest that put a point on every\n"
-                           "corner and stroke end of every glyph, at most 4096); points\n"
-                           "are spaced evenly along the path between those\n";
+    const std::string pointsHelp = "points per glyph (default: the fewest that keep every glyph\n"
+                                   "within 1/" +
+                                   std::to_string(shapeToleranceDivisor) +
+                                   " of its size and put a point on every corner and\n"
+                                   "stroke end, at most " +
+                                   std::to_string(mostChosenPoints) +
+                                   "); points are spaced evenly along the\n"
+                                   "path between those\n";
+    line.options[1].help = pointsHelp.c_str();
     line.options[4].help = "the characters to take from fonts, in this order, e.g. A-Z,\n"
                            "0-9a-z or ABC (default: every glyph in file order); missing\n"
                            "ones are named and skipped\n";
@@ -153,6 +197,8 @@ int runImport(int argc, char** argv) {
                            "(default: a quarter of the font's cap height or the drawing's\n"
                            "height)\n";
     line.options[6].help = "refuse, writing nothing, where a font lacks one of --chars\n";
+    line.options[7].help = "multiply every coordinate written by F (default 1), as for a\n"
+                           "glyph too large or too small for the viewer's camera\n";
     const auto operand = [&](const char* argument) {
         if (argument[0] == '-' && std::strcmp(argument, "-"))
             return false;
@@ -175,7 +221,7 @@ int runImport(int argc, char** argv) {
         if (job.pickChars || job.liftGiven || job.strict)
             return usageRefusal(
                 line, name + " is text; --chars, --lift and --strict are for fonts and drawings");
-        return importText(name, job.data[0], job.points, output, force);
+        return importText(name, job.data[0], job.points, job.scale, output, force);
     }
     job.output = output ? output : "universal.alphabet";
     job.replaceExisting = output || force;

@@ -1,6 +1,7 @@
 #include "alphabet/AlphabetFile.h"
 #include "alphabet/Counted.h"
 #include "geometry/GlyphCamera.h"
+#include "geometry/GlyphDepth.h"
 #include "geometry/GridGeometry.h"
 #include "tools/Commands.h"
 #include "tools/Files.h"
@@ -22,6 +23,8 @@ const char* const infoText =
     "command that makes a glyph file from it.\n"
     "Exit status: 0 sound file, 1 file with problems, 2 usage, unreadable FILE or\n"
     "FILE that is text.\n";
+
+const char* const depthCutText = "partly outside the camera's depth range";
 
 // Smallest and largest finite coordinates seen.
 struct Bounds {
@@ -129,6 +132,7 @@ int runInfo(int argc, char** argv) {
     printBox("bounds", all);
 
     std::map<GlyphProblem, int> problems;
+    int clipped = 0; // glyphs the camera's depth range cuts through
     if (glyphCount > 0)
         std::printf("\nglyph  label  extent x, y, z                 problem\n");
     for (int i = 0; i < glyphCount; ++i) {
@@ -142,17 +146,30 @@ int runInfo(int argc, char** argv) {
         if (!b.empty)
             std::snprintf(extent, sizeof extent, "%g, %g, %g", b.high.x - b.low.x,
                           b.high.y - b.low.y, b.high.z - b.low.z);
-        std::printf("%5d  %-5c  %-30s %s\n", i, labelIsPrintableAscii(letter) ? letter : '-',
-                    extent, problem == GlyphProblem::None ? "" : glyphProblemText(problem));
+        std::string text = problem == GlyphProblem::None ? "" : glyphProblemText(problem);
         if (problem != GlyphProblem::None)
             ++problems[problem];
+        const GlyphDepth depth = glyphDepth(glyph, pointsPerGlyph);
+        if (problem != GlyphProblem::OutsideDepthRange && !withinDepthRange(depth)) {
+            ScaleRange fitting;
+            fitting.fit(depth);
+            char scale[32];
+            std::snprintf(scale, sizeof scale, "%g", roundScale(fitting));
+            text += (text.empty() ? "" : "; ") + std::string(depthCutText) + " (--scale " + scale +
+                    " on import fits it)";
+            ++clipped;
+        }
+        std::printf("%5d  %-5c  %-30s %s\n", i, labelIsPrintableAscii(letter) ? letter : '-',
+                    extent, text.c_str());
     }
 
     std::printf("\n");
     for (const auto& [problem, count] : problems)
         std::printf("problem  %s: %s\n", counted(count, "glyph").c_str(),
                     glyphProblemText(problem));
-    sound = sound && problems.empty();
+    if (clipped > 0)
+        std::printf("problem  %s: %s\n", counted(clipped, "glyph").c_str(), depthCutText);
+    sound = sound && problems.empty() && clipped == 0;
     std::printf("%s\n", sound ? "sound" : "not sound");
     return sound ? 0 : 1;
 }

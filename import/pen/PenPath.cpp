@@ -1,7 +1,5 @@
 #include "import/pen/PenPath.h"
 
-#include "alphabet/Resample.h"
-
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -115,6 +113,33 @@ std::vector<int> shareOut(const std::vector<double>& lengths, int free) {
     return share;
 }
 
+// Adds the places of `count` points spaced evenly by arc length strictly between
+// route points `from` and `to`; by index where the length is not finite.
+void evenPlaces(const std::vector<Point3>& points, std::size_t from, std::size_t to, int count,
+                std::vector<RoutePlace>& places) {
+    if (count <= 0)
+        return;
+    const std::size_t n = to - from + 1;
+    std::vector<double> along(n, 0.0);
+    for (std::size_t k = 1; k < n; ++k)
+        along[k] = along[k - 1] + distance(points[from + k - 1], points[from + k]);
+    double total = along[n - 1];
+    if (!std::isfinite(total)) {
+        for (std::size_t k = 0; k < n; ++k)
+            along[k] = double(k);
+        total = double(n - 1);
+    }
+    std::size_t segment = 0;
+    for (int i = 1; i <= count; ++i) {
+        const double target = total * i / (count + 1);
+        while (segment + 2 < n && along[segment + 1] < target)
+            ++segment;
+        const double length = along[segment + 1] - along[segment];
+        const double f = length > 0 ? std::clamp((target - along[segment]) / length, 0.0, 1.0) : 0;
+        places.push_back({from + segment, f});
+    }
+}
+
 } // namespace
 
 PenRoute penRoute(const PenGlyph& glyph, float lift) {
@@ -126,8 +151,8 @@ PenRoute penRoute(const PenGlyph& glyph, float lift) {
         const Point3 start = RouteBuilder::flat(stroke.front());
         if (!route.points.empty() && lift != 0) {
             const Point3 end = route.points.back();
-            builder.add({end.x, end.y, lift}, strokeEndRank);
-            builder.add({start.x, start.y, lift}, strokeEndRank);
+            builder.add({end.x, end.y, lift}, liftRank);
+            builder.add({start.x, start.y, lift}, liftRank);
         }
         builder.add(start, strokeEndRank);
         builder.addStroke(stroke);
@@ -141,16 +166,16 @@ PenRoute penRoute(const PenGlyph& glyph, float lift) {
     return route;
 }
 
-std::vector<Point3> resampleRoute(const PenRoute& route, int count) {
-    if (count < 1)
-        return {};
+std::vector<RoutePlace> resamplePlaces(const PenRoute& route, int count) {
     const std::vector<Point3>& points = route.points;
-    if (points.size() < 2)
-        return std::vector<Point3>(std::size_t(count),
-                                   points.empty() ? Point3{0, 0, 0} : points[0]);
+    if (count < 1 || points.size() < 2)
+        return {};
+    const auto placeOf = [&](std::size_t k) {
+        return k + 1 < points.size() ? RoutePlace{k, 0.0} : RoutePlace{k - 1, 1.0};
+    };
     const std::vector<std::size_t> kept = keptPoints(route, std::size_t(count));
     if (kept.size() < 2)
-        return std::vector<Point3>(std::size_t(count), points[kept.front()]);
+        return std::vector<RoutePlace>(std::size_t(count), placeOf(kept.front()));
 
     std::vector<double> lengths(kept.size() - 1, 0.0);
     for (std::size_t j = 0; j + 1 < kept.size(); ++j)
@@ -158,18 +183,39 @@ std::vector<Point3> resampleRoute(const PenRoute& route, int count) {
             lengths[j] += distance(points[k], points[k + 1]);
     const std::vector<int> share = shareOut(lengths, count - static_cast<int>(kept.size()));
 
+    std::vector<RoutePlace> places;
+    places.reserve(std::size_t(count));
+    for (std::size_t j = 0; j + 1 < kept.size(); ++j) {
+        places.push_back(placeOf(kept[j]));
+        evenPlaces(points, kept[j], kept[j + 1], share[j], places);
+    }
+    places.push_back(placeOf(kept.back()));
+    places.resize(std::size_t(count), places.back()); // a route without length shares out none
+    return places;
+}
+
+Point3 pointAt(const PenRoute& route, const RoutePlace& place) {
+    const Point3& a = route.points[place.segment];
+    if (place.fraction <= 0)
+        return a;
+    const Point3& b = route.points[place.segment + 1];
+    if (place.fraction >= 1)
+        return b;
+    return {static_cast<float>(a.x + (double(b.x) - a.x) * place.fraction),
+            static_cast<float>(a.y + (double(b.y) - a.y) * place.fraction),
+            static_cast<float>(a.z + (double(b.z) - a.z) * place.fraction)};
+}
+
+std::vector<Point3> resampleRoute(const PenRoute& route, int count) {
+    if (count < 1)
+        return {};
+    const std::vector<Point3>& points = route.points;
+    if (points.size() < 2)
+        return std::vector<Point3>(std::size_t(count),
+                                   points.empty() ? Point3{0, 0, 0} : points[0]);
     std::vector<Point3> result;
     result.reserve(std::size_t(count));
-    for (std::size_t j = 0; j + 1 < kept.size(); ++j) {
-        result.push_back(points[kept[j]]);
-        if (share[j] == 0)
-            continue;
-        const std::vector<Point3> section(points.begin() + std::ptrdiff_t(kept[j]),
-                                          points.begin() + std::ptrdiff_t(kept[j + 1]) + 1);
-        const std::vector<Point3> even = resampleByArcLength(section, share[j] + 2);
-        result.insert(result.end(), even.begin() + 1, even.end() - 1);
-    }
-    result.push_back(points[kept.back()]);
-    result.resize(std::size_t(count), result.back()); // a route without length shares out none
+    for (const RoutePlace& place : resamplePlaces(route, count))
+        result.push_back(pointAt(route, place));
     return result;
 }

@@ -1,19 +1,20 @@
 #include "tools/import/PenImport.h"
 
 #include "alphabet/AlphabetWriter.h"
+#include "geometry/GlyphCamera.h"
+#include "geometry/GlyphDepth.h"
 #include "import/pen/HersheyFont.h"
 #include "import/pen/PenPath.h"
+#include "import/pen/RouteFit.h"
 #include "import/pen/svg/SvgStrokes.h"
 #include "import/text/GlyphText.h"
 #include "tools/import/PenMessages.h"
 
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 
 namespace {
-
-// The most points per glyph chosen without --points.
-constexpr int mostChosenPoints = 4096;
 
 // The largest font or drawing read: far beyond any real one, small enough to read quickly.
 constexpr std::size_t largestInput = 32u << 20;
@@ -124,30 +125,103 @@ bool pickGlyphs(const PenImport& job, const std::vector<Source>& sources,
     return true;
 }
 
+// The glyphs whose routes `points` leave beyond 1/200 of their size, and of
+// those the one that needs the most points (0 where it needs more than the
+// most chosen without --points); nothing where every route keeps its shape.
+std::string shapeLoss(const std::vector<PickedGlyph>& picked, const std::vector<PenRoute>& routes,
+                      int points, bool asked) {
+    int glyphs = 0, most = 0;
+    std::size_t neediest = 0;
+    for (std::size_t i = 0; i < routes.size(); ++i) {
+        if (keepsShape(routes[i], points))
+            continue;
+        ++glyphs;
+        const int needed = pointsForShape(routes[i], points + 1, mostChosenPoints);
+        const int rank = needed == 0 ? mostChosenPoints + 1 : needed;
+        if (rank > most) {
+            most = rank;
+            neediest = i;
+        }
+    }
+    if (glyphs == 0)
+        return {};
+    return shapeMessage(picked[neediest], glyphs, points, most > mostChosenPoints ? 0 : most,
+                        mostChosenPoints, asked);
+}
+
 // Joins each glyph's strokes into its pen route and resamples every route to
-// the same `points`, the glyphs one after another in `all`.
+// the same `points`, the glyphs one after another in `all`; `reason` says
+// what chose the number where --points did not.
 bool joinAndResample(const PenImport& job, const std::vector<PickedGlyph>& picked, int& points,
-                     std::vector<Point3>& all, PenImportResult& result) {
+                     std::string& reason, std::vector<Point3>& all, PenImportResult& result) {
     std::vector<PenRoute> routes;
     routes.reserve(picked.size());
     int needed = 2;
-    for (const PickedGlyph& glyph : picked) {
-        routes.push_back(penRoute(*glyph.glyph, glyph.lift));
-        needed = std::max(needed, routes.back().fixedCount);
+    std::size_t neediest = 0;
+    for (std::size_t i = 0; i < picked.size(); ++i) {
+        routes.push_back(penRoute(*picked[i].glyph, picked[i].lift));
+        if (routes.back().fixedCount > needed) {
+            needed = routes.back().fixedCount;
+            neediest = i;
+        }
     }
-    points = job.points > 0 ? job.points : std::min(needed, mostChosenPoints);
+    if (job.points > 0) {
+        points = job.points;
+    } else {
+        const PointChoice choice =
+            choosePoints(routes, std::min(needed, mostChosenPoints), mostChosenPoints);
+        points = choice.points;
+        reason = pointsReason(picked[choice.shapeAsked ? choice.asker : neediest],
+                              choice.shapeAsked, needed > 2 || choice.shapeAsked);
+    }
     if (needed > points)
         result.messages.push_back(tooFewMessage(picked, routes, points, job.points > 0));
+    const std::string lost = shapeLoss(picked, routes, points, job.points > 0);
+    if (!lost.empty())
+        result.messages.push_back(lost);
     if (static_cast<long long>(picked.size()) * points > maxTextPoints)
         return fail(result, 1,
                     std::to_string(picked.size()) + " glyphs of " + std::to_string(points) +
                         " points make more than " + std::to_string(maxTextPoints) + " points");
     all.reserve(picked.size() * std::size_t(points));
-    for (const PenRoute& route : routes) {
-        const std::vector<Point3> glyph = resampleRoute(route, points);
+    std::vector<std::size_t> empty, single;
+    for (std::size_t i = 0; i < routes.size(); ++i) {
+        if (routes[i].points.size() < 2)
+            (routes[i].points.empty() ? empty : single).push_back(i);
+        const std::vector<Point3> glyph = resampleRoute(routes[i], points);
         all.insert(all.end(), glyph.begin(), glyph.end());
     }
+    if (!empty.empty() || !single.empty())
+        result.messages.push_back(collapsedMessage(picked, empty, single, points));
     return true;
+}
+
+// Multiplies every point by --scale; false where one then lies beyond a float.
+bool scale(const PenImport& job, std::vector<Point3>& all, PenImportResult& result) {
+    if (job.scale == 1)
+        return true;
+    for (Point3& p : all) {
+        p = {float(p.x * job.scale), float(p.y * job.scale), float(p.z * job.scale)};
+        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
+            return fail(result, 1, scaleTooLargeMessage(job.scale));
+    }
+    return true;
+}
+
+// Warns of glyphs the viewer's camera would clip, with the --scale that fits every glyph.
+void checkDepth(const std::vector<PickedGlyph>& picked, int points, const std::vector<Point3>& all,
+                PenImportResult& result) {
+    std::vector<std::size_t> tooSmall, tooLarge;
+    ScaleRange fitting;
+    for (std::size_t i = 0; i < picked.size(); ++i) {
+        const GlyphDepth depth = glyphDepth(all.data() + i * std::size_t(points), points);
+        fitting.fit(depth);
+        if (withinDepthRange(depth))
+            continue;
+        (depth.farthest > glyphFarPlane ? tooLarge : tooSmall).push_back(i);
+    }
+    if (!tooSmall.empty() || !tooLarge.empty())
+        result.messages.push_back(depthMessage(picked, tooSmall, tooLarge, roundScale(fitting)));
 }
 
 // Writes the glyph file, unless it would replace one of the inputs.
@@ -166,13 +240,13 @@ bool write(const PenImport& job, int glyphs, int points, const std::vector<Point
 }
 
 std::string summary(const PenImport& job, const std::vector<Source>& sources, int glyphs,
-                    int points, const std::u32string& skipped) {
+                    int points, const std::string& reason, const std::u32string& skipped) {
     std::vector<SourceSummary> summaries;
     for (const Source& source : sources)
         summaries.push_back(
             {source.kindName, source.lift, source.pens.height, source.pens.heightName});
-    return summaryLine({OutputFile::shownName(job.output), summaries, glyphs, points,
-                        job.points > 0, job.liftGiven, skipped});
+    return summaryLine({OutputFile::shownName(job.output), summaries, glyphs, points, reason,
+                        job.liftGiven, job.scale, skipped});
 }
 
 } // namespace
@@ -183,11 +257,14 @@ PenImportResult importPenData(PenImport& job) {
     std::vector<PickedGlyph> picked;
     std::u32string skipped;
     int points = 0;
+    std::string reason;
     std::vector<Point3> all;
-    if (readSources(job, sources, result) && pickGlyphs(job, sources, picked, skipped, result) &&
-        joinAndResample(job, picked, points, all, result) &&
-        write(job, static_cast<int>(picked.size()), points, all, result))
+    if (!readSources(job, sources, result) || !pickGlyphs(job, sources, picked, skipped, result) ||
+        !joinAndResample(job, picked, points, reason, all, result) || !scale(job, all, result))
+        return result;
+    checkDepth(picked, points, all, result);
+    if (write(job, static_cast<int>(picked.size()), points, all, result))
         result.messages.push_back(
-            summary(job, sources, static_cast<int>(picked.size()), points, skipped));
+            summary(job, sources, static_cast<int>(picked.size()), points, reason, skipped));
     return result;
 }

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// The most points per glyph chosen without --points.
+constexpr int mostChosenPoints = 4096;
+
 struct PenImport {
     std::vector<std::string> inputs; // names as given
     std::vector<std::string> data;   // their bytes
@@ -17,7 +20,8 @@ struct PenImport {
     bool strict = false;
     bool liftGiven = false;
     double lift = 0;
-    int points = 0; // 0: the fewest that keep every corner and stroke end
+    int points = 0;   // 0: the fewest that keep every glyph's shape, corners and stroke ends
+    double scale = 1; // multiplies every coordinate written
     std::string output;
     bool replaceExisting = false;
 };

@@ -1,6 +1,8 @@
 #include "tools/import/PenMessages.h"
 
 #include "alphabet/Counted.h"
+#include "geometry/GlyphCamera.h"
+#include "import/pen/RouteFit.h"
 #include "import/text/TextEncoding.h"
 
 #include <cstdio>
@@ -29,6 +31,25 @@ std::string glyphName(const PickedGlyph& picked) {
     if (picked.glyph->character)
         return shownChar(picked.glyph->character) + " of " + *picked.sourceName;
     return "glyph " + std::to_string(picked.index) + " of " + *picked.sourceName;
+}
+
+// The glyphs at `which` by name, the first few of them.
+std::string glyphList(const std::vector<PickedGlyph>& picked,
+                      const std::vector<std::size_t>& which) {
+    std::string list;
+    for (std::size_t i = 0; i < which.size() && i < mostListed; ++i)
+        list += (i ? ", " : "") + glyphName(picked[which[i]]);
+    if (which.size() > mostListed)
+        list += " and " + std::to_string(which.size() - mostListed) + " more";
+    return list;
+}
+
+const std::string tolerance = "1/" + std::to_string(shapeToleranceDivisor);
+
+// "--points 20 is" or "4096 points, the most chosen without --points, are".
+std::string pointsAre(int points, bool asked) {
+    return asked ? "--points " + std::to_string(points) + " is"
+                 : std::to_string(points) + " points, the most chosen without --points, are";
 }
 
 // "Hershey font", or "32 Hershey fonts and 1 SVG font" where there are several.
@@ -88,20 +109,80 @@ std::string tooFewMessage(const std::vector<PickedGlyph>& picked,
             most = i;
     }
     const int needed = routes[most].fixedCount;
-    return (asked ? "--points " + std::to_string(points) + " is"
-                  : std::to_string(points) + " points, the most chosen without --points, are") +
-           " too few to keep every corner and stroke end of " + counted(glyphs, "glyph") + "; " +
-           glyphName(picked[most]) + " needs the most, " + std::to_string(needed) + " (" +
-           std::to_string(needed - points) + " more); corners give way before stroke ends";
+    return pointsAre(points, asked) + " too few to keep every corner and stroke end of " +
+           counted(glyphs, "glyph") + "; " + glyphName(picked[most]) + " needs the most, " +
+           std::to_string(needed) + " (" + std::to_string(needed - points) +
+           " more); corners give way first, then the corners of lifts, stroke ends last";
+}
+
+std::string shapeMessage(const PickedGlyph& neediest, int glyphs, int points, int needed, int most,
+                         bool asked) {
+    return pointsAre(points, asked) + " too few to keep " + counted(glyphs, "glyph") + " within " +
+           tolerance + " of " + (glyphs == 1 ? "its" : "their") + " size; " + glyphName(neediest) +
+           " needs the most, " +
+           (needed > 0 ? std::to_string(needed) + " (" + std::to_string(needed - points) + " more)"
+                       : "more than " + std::to_string(most));
+}
+
+std::string pointsReason(const PickedGlyph& decider, bool shape, bool ranked) {
+    if (shape)
+        return "the fewest that keep every glyph within " + tolerance +
+               " of its size and every corner and stroke end; " + glyphName(decider) +
+               " needs them";
+    return "the fewest that keep every corner and stroke end, every glyph within " + tolerance +
+           " of its size too" + (ranked ? "; " + glyphName(decider) + " needs them" : "");
+}
+
+std::string collapsedMessage(const std::vector<PickedGlyph>& picked,
+                             const std::vector<std::size_t>& empty,
+                             const std::vector<std::size_t>& single, int points) {
+    std::string text;
+    if (!empty.empty())
+        text += counted(std::int64_t(empty.size()), "glyph") + " draw" +
+                (empty.size() == 1 ? "s" : "") + " nothing, written as " +
+                counted(points, "point") + " at the origin: " + glyphList(picked, empty);
+    if (!single.empty())
+        text += (text.empty() ? "" : "; ") + counted(std::int64_t(single.size()), "glyph") +
+                (single.size() == 1 ? " is" : " are") + " a single point, written as " +
+                counted(points, "equal point") + ": " + glyphList(picked, single);
+    return text;
+}
+
+std::string depthMessage(const std::vector<PickedGlyph>& picked,
+                         const std::vector<std::size_t>& tooSmall,
+                         const std::vector<std::size_t>& tooLarge, double scale) {
+    std::string text;
+    if (!tooLarge.empty())
+        text += counted(std::int64_t(tooLarge.size()), "glyph") + " reach" +
+                (tooLarge.size() == 1 ? "es" : "") +
+                " past the viewer's far plane (the camera stands " +
+                number(glyphEyeDistanceFactor) +
+                " times a glyph's largest point distance away and sees up to " +
+                number(glyphFarPlane) + "): " + glyphList(picked, tooLarge);
+    if (!tooSmall.empty())
+        text += (text.empty() ? "" : "; ") + counted(std::int64_t(tooSmall.size()), "glyph") +
+                (tooSmall.size() == 1 ? " is" : " are") +
+                " too small for the viewer's camera (nearer than its near plane at " +
+                number(glyphNearPlane) + "): " + glyphList(picked, tooSmall);
+    return text + (scale > 0 ? "; --scale " + number(scale) + " fits every glyph"
+                             : "; no one --scale fits every glyph");
+}
+
+std::string shownNumber(double value) {
+    return number(value);
+}
+
+std::string scaleTooLargeMessage(double scale) {
+    return "--scale " + number(scale) + " takes a point beyond the range of a 32-bit float";
 }
 
 std::string summaryLine(const PenSummary& summary) {
     std::string line = "wrote " + summary.output + ": " + kinds(summary.sources) + ", " +
-                       counted(summary.glyphs, "glyph") + " of " + std::to_string(summary.points) +
-                       " points";
-    line +=
-        summary.pointsAsked ? " (--points)" : " (the fewest that keep every corner and stroke end)";
+                       counted(summary.glyphs, "glyph") + " of " + counted(summary.points, "point");
+    line += summary.pointsReason.empty() ? " (--points)" : " (" + summary.pointsReason + ")";
     line += ", " + lift(summary) + ", ";
+    if (summary.scale != 1)
+        line += "scaled by " + number(summary.scale) + " (--scale), ";
     if (summary.skipped.empty())
         line += "no characters skipped";
     else

@@ -4,6 +4,7 @@
 #include "import/text/TextEncoding.h"
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 
@@ -310,6 +311,50 @@ bool PathDataReader::draw(const Arguments& a) {
     return true;
 }
 
+struct XY {
+    double x, y;
+};
+
+// The parameters strictly inside (0, 1) where the cubic from p0 stops and turns
+// back: where its derivative, a quadratic in t, vanishes in both coordinates.
+void cuspsOf(XY p0, XY p1, XY p2, XY p3, std::vector<double>& cusps) {
+    const XY d0{p1.x - p0.x, p1.y - p0.y}, d1{p2.x - p1.x, p2.y - p1.y},
+        d2{p3.x - p2.x, p3.y - p2.y};
+    // D(t) = c + b t + a t²
+    const XY a{d0.x - 2 * d1.x + d2.x, d0.y - 2 * d1.y + d2.y};
+    const XY b{2 * (d1.x - d0.x), 2 * (d1.y - d0.y)};
+    const double scale = std::hypot(d0.x, d0.y) + std::hypot(d1.x, d1.y) + std::hypot(d2.x, d2.y);
+    std::vector<double> tried;
+    for (const auto& [qa, qb, qc] :
+         {std::array<double, 3>{a.x, b.x, d0.x}, std::array<double, 3>{a.y, b.y, d0.y}}) {
+        if (qa != 0) {
+            tried.push_back(-qb / (2 * qa)); // a double root lies at the vertex
+            const double discriminant = qb * qb - 4 * qa * qc;
+            if (discriminant > 0) {
+                const double root = std::sqrt(discriminant);
+                tried.push_back((-qb + root) / (2 * qa));
+                tried.push_back((-qb - root) / (2 * qa));
+            }
+        } else if (qb != 0) {
+            tried.push_back(-qc / qb);
+        }
+    }
+    for (double t : tried) {
+        const double dx = d0.x + b.x * t + a.x * t * t, dy = d0.y + b.y * t + a.y * t * t;
+        if (t > 1e-9 && t < 1 - 1e-9 && std::hypot(dx, dy) <= 1e-9 * scale &&
+            std::none_of(cusps.begin(), cusps.end(),
+                         [t](double c) { return std::fabs(c - t) <= 1e-9; }))
+            cusps.push_back(t);
+    }
+    std::sort(cusps.begin(), cusps.end());
+}
+
+PenPoint cubicPoint(double x, double y, const SvgSegment& s, double t, bool smooth) {
+    const double u = 1 - t;
+    const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+    return {a * x + b * s.x1 + c * s.x2 + d * s.x, a * y + b * s.y1 + c * s.y2 + d * s.y, smooth};
+}
+
 } // namespace
 
 bool parsePathData(std::u16string_view d, SvgOutline& outline, std::size_t& budget,
@@ -402,15 +447,24 @@ bool flattenOutline(const SvgOutline& outline, double tolerance, std::vector<Pen
                 const double n = tolerance > 0 ? std::ceil(std::sqrt(0.75 * bend / tolerance)) : 1;
                 pieces = static_cast<int>(std::clamp(n, 1.0, double(mostPieces)));
             }
-            if (budget < std::size_t(pieces))
+            std::vector<double> cusps;
+            if (s.cubic)
+                cuspsOf({x, y}, {s.x1, s.y1}, {s.x2, s.y2}, {s.x, s.y}, cusps);
+            if (budget < std::size_t(pieces) + cusps.size())
                 return false;
-            budget -= std::size_t(pieces);
-            for (int i = 1; i < pieces; ++i) {
-                const double t = double(i) / pieces, u = 1 - t;
-                const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-                stroke.push_back({a * x + b * s.x1 + c * s.x2 + d * s.x,
-                                  a * y + b * s.y1 + c * s.y2 + d * s.y, true});
-            }
+            budget -= std::size_t(pieces) + cusps.size();
+            // A cusp is a point of its own, never smooth, so that it is kept as a corner.
+            std::vector<std::pair<double, bool>> steps; // parameter, smooth
+            for (int i = 1; i < pieces; ++i)
+                if (std::none_of(cusps.begin(), cusps.end(), [&](double c) {
+                        return std::fabs(c - double(i) / pieces) <= 1e-9;
+                    }))
+                    steps.push_back({double(i) / pieces, true});
+            for (double c : cusps)
+                steps.push_back({c, false});
+            std::sort(steps.begin(), steps.end());
+            for (const auto& [t, smooth] : steps)
+                stroke.push_back(cubicPoint(x, y, s, t, smooth));
             stroke.push_back({s.x, s.y, false});
             x = s.x;
             y = s.y;

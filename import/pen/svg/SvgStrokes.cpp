@@ -3,7 +3,10 @@
 #include "import/pen/FontHeight.h"
 #include "import/pen/svg/SvgNumbers.h"
 #include "import/pen/svg/SvgPathData.h"
+#include "import/pen/svg/SvgShapes.h"
+#include "import/pen/svg/SvgStyle.h"
 #include "import/pen/svg/SvgTransform.h"
+#include "import/pen/svg/SvgViewport.h"
 #include "import/text/TextEncoding.h"
 
 #include <QByteArray>
@@ -17,8 +20,7 @@ namespace {
 
 constexpr std::size_t mostSegments = 1000000;
 constexpr std::size_t mostPoints = 4000000;
-// Curves stay within this share of their glyph's size.
-constexpr double flatness = 1.0 / 500;
+constexpr double flatness = 1.0 / svgFlatnessDivisor;
 // Entities are for names (as some editors declare their namespaces), never for bulk.
 constexpr int longestEntity = 64;
 constexpr qint64 largestFileWithEntities = 1 << 20;
@@ -43,25 +45,61 @@ bool oneOf(const QXmlStreamReader& xml, std::initializer_list<const char*> names
     return false;
 }
 
-// Whether an element is hidden by display="none" or display:none in its style.
-bool hidden(const QXmlStreamAttributes& attributes) {
-    if (is(attributes.value("display").trimmed(), "none"))
-        return true;
-    const QString style = attributes.value("style").toString();
-    for (const QString& declaration : style.split(QLatin1Char(';'))) {
-        const int colon = declaration.indexOf(QLatin1Char(':'));
-        if (colon > 0 && is(declaration.left(colon).trimmed(), "display") &&
-            is(declaration.mid(colon + 1).trimmed(), "none"))
-            return true;
+// What an element says of whether it is shown.
+SvgElementStyle styleOf(const QXmlStreamAttributes& attributes) {
+    return {view(attributes.value("id")), view(attributes.value("class")),
+            view(attributes.value("display")), view(attributes.value("visibility")),
+            view(attributes.value("style"))};
+}
+
+// Why the document type's entities are refused; empty where they are not.
+std::string entityProblem(const QXmlStreamReader& xml, qint64 fileSize) {
+    const auto declarations = xml.entityDeclarations();
+    for (const auto& entity : declarations) {
+        const std::string name = entity.name().toString().toStdString();
+        if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty())
+            return "the document type declares the external entity '" + name +
+                   "'; external entities are never read";
+        const auto value = entity.value();
+        const char* problem = value.size() > longestEntity       ? "is longer than 64 characters"
+                              : value.contains(QLatin1Char('&')) ? "refers to other entities"
+                              : value.contains(QLatin1Char('<')) ? "holds markup"
+                                                                 : nullptr;
+        if (problem)
+            return "the document type's entity '" + name + "' " + problem +
+                   "; such entities are refused, as they can expand without bound";
     }
-    return false;
+    if (!declarations.isEmpty() && fileSize > largestFileWithEntities)
+        return "the document type declares entities in a file of more than 1 MiB; such "
+               "files are refused, as their entities can expand without bound";
+    return {};
+}
+
+// The rules of every <style> element of the document, wherever it stands;
+// nothing where the document is broken, which the reading proper reports.
+SvgStyleSheet styleSheet(const QByteArray& bytes) {
+    SvgStyleSheet sheet;
+    QXmlStreamReader xml(bytes);
+    xml.setNamespaceProcessing(true);
+    xml.setEntityExpansionLimit(longestEntity);
+    while (!xml.atEnd()) {
+        const auto token = xml.readNext();
+        if (token == QXmlStreamReader::DTD && !entityProblem(xml, bytes.size()).empty())
+            return {};
+        if (token == QXmlStreamReader::StartElement && is(xml.name(), "style") &&
+            (xml.namespaceUri().isEmpty() || is(xml.namespaceUri(), svgNamespace)))
+            sheet.add(view(xml.readElementText(QXmlStreamReader::SkipChildElements)));
+    }
+    return xml.hasError() ? SvgStyleSheet() : sheet;
 }
 
 // One element's place in the tree.
 struct Frame {
-    Affine map;        // from its coordinates to the document's
-    bool drawn = true; // its shapes are drawn (not inside defs, a symbol, a mask...)
+    Affine map;          // from its coordinates to the document's
+    bool drawn = true;   // its shapes are drawn (not inside defs, a symbol, a mask...)
+    bool visible = true; // its visibility, inherited
     bool inFont = false;
+    SvgViewport viewport; // what its percentages refer to
 };
 
 class SvgReader {
@@ -80,12 +118,15 @@ private:
     std::string element() const { return "<" + xml.name().toString().toStdString() + ">"; }
     bool checkEntities();
     bool start(std::vector<Frame>& frames);
-    bool passedOver();
+    bool passedOver(const SvgShown& shown);
     bool readPlacement(bool root, Frame& frame);
+    bool readViewport(bool root, Frame& frame);
     bool readContent(Frame& frame, bool& glyph);
     bool readGlyph();
     bool readShape(const Frame& frame);
+    bool readBasicShape(const Frame& frame, bool& read, std::string& problem);
     bool number(const char* attribute, double& value);
+    bool length(const char* attribute, LengthAxis axis, const Frame& frame, double& value);
     bool finishDrawing(PenFont& font);
 
     QByteArray bytes;
@@ -101,28 +142,12 @@ private:
     double viewBox[4] = {};
     bool hasViewBox = false;
     std::vector<std::string> notes;
+    SvgStyleSheet sheet;
 };
 
 bool SvgReader::checkEntities() {
-    const auto declarations = xml.entityDeclarations();
-    for (const auto& entity : declarations) {
-        const std::string name = entity.name().toString().toStdString();
-        if (!entity.systemId().isEmpty() || !entity.publicId().isEmpty())
-            return fail("the document type declares the external entity '" + name +
-                        "'; external entities are never read");
-        const auto value = entity.value();
-        const char* problem = value.size() > longestEntity       ? "is longer than 64 characters"
-                              : value.contains(QLatin1Char('&')) ? "refers to other entities"
-                              : value.contains(QLatin1Char('<')) ? "holds markup"
-                                                                 : nullptr;
-        if (problem)
-            return fail("the document type's entity '" + name + "' " + problem +
-                        "; such entities are refused, as they can expand without bound");
-    }
-    if (!declarations.isEmpty() && bytes.size() > largestFileWithEntities)
-        return fail("the document type declares entities in a file of more than 1 MiB; such "
-                    "files are refused, as their entities can expand without bound");
-    return true;
+    const std::string problem = entityProblem(xml, bytes.size());
+    return problem.empty() || fail(problem);
 }
 
 bool SvgReader::number(const char* attribute, double& value) {
@@ -133,6 +158,18 @@ bool SvgReader::number(const char* attribute, double& value) {
     if (!in.number(value, problem) || !in.atEnd())
         return fail(element() + ": " + attribute + " is not a number" +
                     (problem.empty() ? "" : " (" + problem + ")"));
+    return true;
+}
+
+// Reads a length attribute, 0 where it is missing.
+bool SvgReader::length(const char* attribute, LengthAxis axis, const Frame& frame, double& value) {
+    value = 0;
+    const auto text = xml.attributes().value(attribute);
+    std::string problem;
+    if (xml.attributes().hasAttribute(attribute) &&
+        !parseLength(view(text), axis, frame.viewport, value, problem))
+        return fail(element() + ": " + attribute + " '" + text.toString().toStdString() +
+                    "' is not a length (" + problem + ")");
     return true;
 }
 
@@ -171,23 +208,72 @@ bool SvgReader::readShape(const Frame& frame) {
     if (is(xml.name(), "path")) {
         read = parsePathData(view(attributes.value("d")), drawing, segments, problem);
     } else if (is(xml.name(), "line")) {
-        double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-        for (auto [name, value] : {std::pair{"x1", &x1}, {"y1", &y1}, {"x2", &x2}, {"y2", &y2}})
-            if (attributes.hasAttribute(name) && !number(name, *value))
-                return false;
+        double x1, y1, x2, y2;
+        if (!length("x1", LengthAxis::X, frame, x1) || !length("y1", LengthAxis::Y, frame, y1) ||
+            !length("x2", LengthAxis::X, frame, x2) || !length("y2", LengthAxis::Y, frame, y2))
+            return false;
         if (segments < 2)
             return fail(element() + ": more segments than are read from one input");
         segments -= 2;
         drawing.push_back({x1, y1, {{false, 0, 0, 0, 0, x2, y2}}});
-    } else {
+    } else if (oneOf(xml, {"polyline", "polygon"})) {
         read = parsePoints(view(attributes.value("points")), is(xml.name(), "polygon"), drawing,
                            segments, problem);
+    } else if (!readBasicShape(frame, read, problem)) {
+        return false;
     }
     if (!read)
         return fail(element() + ": " + problem);
     if (!transformOutline(drawing, first, frame.map))
         return fail(element() + ": a point lies beyond the range of a 32-bit float");
     sawShape = true;
+    return true;
+}
+
+// Reads a <circle>, <ellipse> or <rect> into the drawing; one of size 0 draws
+// nothing. `read` false, with `problem` set, where the segments run out.
+bool SvgReader::readBasicShape(const Frame& frame, bool& read, std::string& problem) {
+    const QXmlStreamAttributes attributes = xml.attributes();
+    const auto negative = [&](const char* what) {
+        return fail(element() + ": " + what + " is negative");
+    };
+    const char* const outOfSegments = "more than the most segments read from one input";
+    if (is(xml.name(), "rect")) {
+        double x, y, width, height, rx, ry;
+        if (!length("x", LengthAxis::X, frame, x) || !length("y", LengthAxis::Y, frame, y) ||
+            !length("width", LengthAxis::X, frame, width) ||
+            !length("height", LengthAxis::Y, frame, height) ||
+            !length("rx", LengthAxis::X, frame, rx) || !length("ry", LengthAxis::Y, frame, ry))
+            return false;
+        if (width < 0 || height < 0 || rx < 0 || ry < 0)
+            return negative("a width, height or corner radius");
+        // A corner radius given alone stands for both; each is at most half its side.
+        const bool hasRx = attributes.hasAttribute("rx") && !is(attributes.value("rx"), "auto");
+        const bool hasRy = attributes.hasAttribute("ry") && !is(attributes.value("ry"), "auto");
+        if (hasRx && !hasRy)
+            ry = rx;
+        else if (hasRy && !hasRx)
+            rx = ry;
+        if (width > 0 && height > 0)
+            read = appendRect(drawing, x, y, width, height, std::min(rx, width / 2),
+                              std::min(ry, height / 2), segments);
+    } else {
+        const bool circle = is(xml.name(), "circle");
+        double cx, cy, rx, ry;
+        if (!length("cx", LengthAxis::X, frame, cx) || !length("cy", LengthAxis::Y, frame, cy) ||
+            !length(circle ? "r" : "rx", circle ? LengthAxis::Other : LengthAxis::X, frame, rx))
+            return false;
+        if (circle)
+            ry = rx;
+        else if (!length("ry", LengthAxis::Y, frame, ry))
+            return false;
+        if (rx < 0 || ry < 0)
+            return negative("a radius");
+        if (rx > 0 && ry > 0)
+            read = appendEllipse(drawing, cx, cy, rx, ry, segments);
+    }
+    if (!read)
+        problem = outOfSegments;
     return true;
 }
 
@@ -199,11 +285,14 @@ bool SvgReader::start(std::vector<Frame>& frames) {
     if (frames.size() >= deepestNesting)
         return fail(element() + ": elements nested more than " + std::to_string(deepestNesting) +
                     " deep");
-    if (passedOver()) {
+    const SvgShown shown = sheet.shown(styleOf(xml.attributes()));
+    if (passedOver(shown)) {
         xml.skipCurrentElement();
         return true;
     }
     Frame frame = frames.empty() ? Frame() : frames.back();
+    if (shown.visibility != SvgShown::Visibility::Inherit)
+        frame.visible = shown.visibility == SvgShown::Visibility::Visible;
     if (!readPlacement(frames.empty(), frame))
         return false;
     bool glyph = false;
@@ -218,9 +307,9 @@ bool SvgReader::start(std::vector<Frame>& frames) {
 
 // Whether the element just started, with all it holds, is passed over: foreign,
 // hidden, never drawn as a shape, or a link (which is noted).
-bool SvgReader::passedOver() {
+bool SvgReader::passedOver(const SvgShown& shown) {
     const bool foreign = !xml.namespaceUri().isEmpty() && !is(xml.namespaceUri(), svgNamespace);
-    if (foreign || hidden(xml.attributes()) ||
+    if (foreign || !shown.displayed ||
         oneOf(xml, {"metadata", "title", "desc", "style", "script", "text", "foreignObject",
                     "missing-glyph", "image"}))
         return true;
@@ -241,17 +330,63 @@ bool SvgReader::readPlacement(bool root, Frame& frame) {
             return fail(element() + ": transform: " + problem);
         frame.map = frame.map * map;
     }
-    if (root && attributes.hasAttribute("viewBox")) {
-        SvgScanner in(view(attributes.value("viewBox")));
-        std::string problem;
-        in.skipSpaces();
-        for (double& value : viewBox)
-            if (!in.number(value, problem))
-                return fail("<svg>: viewBox: " + problem);
-        if (!in.atEnd() || !(viewBox[2] > 0) || !(viewBox[3] > 0))
-            return fail("<svg>: viewBox should be four numbers with a width and height above 0");
-        hasViewBox = true;
+    return !is(xml.name(), "svg") || readViewport(root, frame);
+}
+
+// Takes an <svg>'s viewport into `frame`: the root's viewBox sets the drawing's
+// origin and what percentages refer to; a nested one's x, y, width, height and
+// viewBox place what it holds.
+bool SvgReader::readViewport(bool root, Frame& frame) {
+    const QXmlStreamAttributes attributes = xml.attributes();
+    SvgViewBox box;
+    std::string problem;
+    const bool boxed = attributes.hasAttribute("viewBox");
+    if (boxed && !parseViewBox(view(attributes.value("viewBox")), box, problem))
+        return fail("<svg>: viewBox" + problem);
+    if (root) {
+        if (boxed) {
+            viewBox[0] = box.x;
+            viewBox[1] = box.y;
+            viewBox[2] = box.width;
+            viewBox[3] = box.height;
+            hasViewBox = true;
+            frame.viewport = {box.width, box.height, true};
+        } else if (attributes.hasAttribute("width") && attributes.hasAttribute("height")) {
+            // Without a viewBox, a width and height in units give percentages their
+            // size; in percentages they give none.
+            const SvgViewport none;
+            double width, height;
+            std::string ignored;
+            if (parseLength(view(attributes.value("width")), LengthAxis::X, none, width, ignored) &&
+                parseLength(view(attributes.value("height")), LengthAxis::Y, none, height, ignored))
+                frame.viewport = {width, height, width > 0 && height > 0};
+        }
+        return true;
     }
+    const bool sized = attributes.hasAttribute("width") || attributes.hasAttribute("height");
+    double x, y, width = frame.viewport.width, height = frame.viewport.height;
+    if (!length("x", LengthAxis::X, frame, x) || !length("y", LengthAxis::Y, frame, y) ||
+        (attributes.hasAttribute("width") && !length("width", LengthAxis::X, frame, width)) ||
+        (attributes.hasAttribute("height") && !length("height", LengthAxis::Y, frame, height)))
+        return false;
+    if (width < 0 || height < 0)
+        return fail("<svg>: a width or height is negative");
+    if (width == 0 || height == 0)
+        frame.drawn = false; // a viewport of no size shows nothing
+    if (!boxed) {
+        frame.map = frame.map * Affine{1, 0, 0, 1, x, y};
+        if (sized || frame.viewport.known)
+            frame.viewport = {width, height, true};
+        return true;
+    }
+    if (!frame.viewport.known && !sized)
+        return fail("<svg>: a nested viewBox needs a width and height, or a viewport around it");
+    Affine map;
+    if (!viewBoxMap(box, x, y, width, height, view(attributes.value("preserveAspectRatio")), map,
+                    problem))
+        return fail("<svg>: " + problem);
+    frame.map = frame.map * map;
+    frame.viewport = {box.width, box.height, true};
     return true;
 }
 
@@ -272,8 +407,8 @@ bool SvgReader::readContent(Frame& frame, bool& glyph) {
     } else if (frame.inFont && is(xml.name(), "glyph")) {
         glyph = true;
         return readGlyph();
-    } else if (frame.drawn && !frame.inFont &&
-               oneOf(xml, {"path", "polyline", "polygon", "line"})) {
+    } else if (frame.drawn && frame.visible && !frame.inFont &&
+               oneOf(xml, {"path", "polyline", "polygon", "line", "circle", "ellipse", "rect"})) {
         return readShape(frame);
     }
     return true;
@@ -281,7 +416,9 @@ bool SvgReader::readContent(Frame& frame, bool& glyph) {
 
 bool SvgReader::finishDrawing(PenFont& font) {
     if (!sawShape)
-        return fail("no shown <path>, <polyline>, <polygon> or <line> to import", 0);
+        return fail("no shown <path>, <polyline>, <polygon>, <line>, <circle>, <ellipse> or "
+                    "<rect> to import",
+                    0);
     // y turned up, with the bottom left of the viewBox at the origin.
     const Affine up = hasViewBox ? Affine{1, 0, 0, -1, -viewBox[0], viewBox[1] + viewBox[3]}
                                  : Affine{1, 0, 0, -1, 0, 0};
@@ -300,6 +437,7 @@ bool SvgReader::finishDrawing(PenFont& font) {
 }
 
 bool SvgReader::read(SvgKind& kind, PenFont& font) {
+    sheet = styleSheet(bytes);
     xml.setNamespaceProcessing(true);
     xml.setEntityExpansionLimit(longestEntity);
     std::vector<Frame> frames;

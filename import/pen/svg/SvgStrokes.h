@@ -6,6 +6,9 @@
 
 enum class SvgKind { Font, Drawing };
 
+// Curves are flattened to within 1/500 of their glyph's size.
+constexpr int svgFlatnessDivisor = 500;
+
 // Reads an SVG file with an XML reader. Where it holds a <font>, each <glyph>
 // is one glyph (its path data in the font's own y-up units, its character from
 // its unicode attribute where that is one character, its advance from
