@@ -13,13 +13,22 @@
 struct CloseLookContent {
     CellContent cell; // the glyph, its turn, whether it turns, its marks and label
     const GlyphCamera* camera = nullptr;
-    const RouteChunks* chunks = nullptr; // built for cell.points
+    const RouteChunks* chunks = nullptr; // built for cell.points; none: draw every point
     ZoomPan zoom;
     int side = 400; // the view's side in logical pixels
 
     // The glyph's projection into the view, with the zoom and pan.
     GlyphProjection projection() const {
         return zoom.applied(GlyphProjection(*camera, cell.orientation));
+    }
+
+    // The runs of points to draw: those the chunks keep in view, or all.
+    std::vector<PointRun> runsToDraw(double margin) const {
+        if (chunks)
+            return chunks->runsInView(projection(), margin);
+        if (cell.pointCount <= 0)
+            return {};
+        return {{0, cell.pointCount, cell.pointCount}};
     }
 };
 

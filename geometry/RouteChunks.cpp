@@ -60,16 +60,13 @@ void RouteChunks::build(const Point3* points, int count) {
                 high[i] = std::max(high[i], p[i]);
             }
         }
-        Sphere sphere{(low[0] + high[0]) / 2, (low[1] + high[1]) / 2, (low[2] + high[2]) / 2, 0};
-        double farthest = 0;
-        for (int k = first; k <= last; ++k) {
-            const double dx = points[k].x - sphere.x, dy = points[k].y - sphere.y,
-                         dz = points[k].z - sphere.z;
-            farthest = std::max(farthest, dx * dx + dy * dy + dz * dz);
-        }
-        // A little over the exact radius, for the rounding of floats to doubles and back.
-        sphere.radius = std::sqrt(farthest) * (1 + 1e-9) + 1e-9;
-        chunks.push_back(sphere);
+        // The sphere round the box, read in one pass: a little larger than the
+        // smallest, which a second pass over the points would give.
+        const double dx = high[0] - low[0], dy = high[1] - low[1], dz = high[2] - low[2];
+        const double radius = std::sqrt(dx * dx + dy * dy + dz * dz) / 2;
+        // A little over, for the rounding of floats to doubles and back.
+        chunks.push_back({(low[0] + high[0]) / 2, (low[1] + high[1]) / 2, (low[2] + high[2]) / 2,
+                          radius * (1 + 1e-9) + 1e-9});
     }
 }
 

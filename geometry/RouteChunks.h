@@ -15,7 +15,7 @@ struct PointRun {
 };
 
 // A long route cut into chunks of consecutive points, each with a sphere
-// round its points (and the first point of the next chunk, so that every
+// round the box of its points (and the first point of the next chunk, so that every
 // segment lies in some chunk's sphere). The spheres are worked out once from
 // the points; a picture through any camera, turn or zoom then skips the
 // chunks wholly outside its view without reading their points.

@@ -69,7 +69,7 @@ CloseLookContent CharGLWidget::closeLookShown() const {
     CloseLookContent look;
     look.cell = cellContent(closer.glyph());
     look.camera = &closer.camera;
-    look.chunks = &closer.chunks;
+    look.chunks = closer.chunksForDrawing();
     look.zoom = closer.zoom;
     look.side = gridViewSize;
     return look;
@@ -80,7 +80,7 @@ QString CharGLWidget::describeCloseLookPoint(const QPoint& position) const {
         return QString();
     const CloseLookContent look = closeLookShown();
     // The pointer is at the centre of its pixel.
-    const int nearest = closer.chunks.nearestPoint(
+    const int nearest = closer.chunks().nearestPoint(
         look.projection(), look.side, {position.x() + 0.5, position.y() + 0.5}, pointPickRadius);
     return nearest < 0 ? QString() : describePoint(look.cell.points, nearest);
 }

@@ -49,9 +49,7 @@ void CloseLookPainter::paint(const CloseLookContent& look) const {
         CellPainter::loadGlyphMatrices(*look.camera, look.cell.orientation);
         magnifyProjection(look.zoom);
         const GlyphProjection projection = look.projection();
-        if (look.chunks)
-            drawRuns(look.cell.points,
-                     look.chunks->runsInView(projection, 2 * closeLookCullMargin / look.side));
+        drawRuns(look.cell.points, look.runsToDraw(2 * closeLookCullMargin / look.side));
         if (look.cell.direction)
             drawDirectionMarks(
                 directionMarks(look.cell.points, look.cell.pointCount, projection, look.side, 1),

@@ -96,8 +96,7 @@ void CloseLookVectorPainter::paintGlyph(const CloseLookContent& look,
     std::vector<QPolygonF> lines;
     QPainterPath dots;
     const double half = double(glyphPointSize) / 2;
-    for (const PointRun& run :
-         look.chunks->runsInView(projection, 2 * closeLookCullMargin / side)) {
+    for (const PointRun& run : look.runsToDraw(2 * closeLookCullMargin / side)) {
         bool joined = false; // the last polyline ends at the current point
         ClipPoint previous = projection.clip(points[run.first]);
         for (int k = run.first + 1; k < run.first + run.lineCount; ++k) {
