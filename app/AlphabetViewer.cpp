@@ -1,8 +1,8 @@
 #include "app/AlphabetViewer.h"
 
 #include "app/PictureSaver.h"
-#include "view/CharGLWidget.h"
 #include "geometry/GridGeometry.h"
+#include "view/CharGLWidget.h"
 
 #include <QAction>
 #include <QDragEnterEvent>
@@ -43,6 +43,7 @@ AlphabetViewer::AlphabetViewer(QWidget* parent, Qt::WindowFlags flags,
                                                                  : alphabetPath.constData());
     glyphView->setGeometry(15, 15, gridViewSize, gridViewSize);
     showTitle();
+    connect(glyphView, &CharGLWidget::shownGlyphChanged, this, &AlphabetViewer::showTitle);
 
     setAcceptDrops(true);
     auto* open = new QAction(this);
@@ -87,6 +88,18 @@ void AlphabetViewer::chooseFile() {
     connect(dialog, &QFileDialog::fileSelected, this,
             [this](const QString& file) { openFile(QFile::encodeName(file)); });
     dialog->open();
+}
+
+bool AlphabetViewer::showGlyphAlone(int index, QString& why) {
+    if (glyphView->showGlyphAlone(index))
+        return true;
+    const int count = glyphView->glyphCount();
+    why = tr("%1 holds no glyph %2 (%3 glyph%4, from 0)")
+              .arg(shownName(glyphView->alphabetPath()))
+              .arg(index)
+              .arg(count)
+              .arg(count == 1 ? "" : "s");
+    return false;
 }
 
 void AlphabetViewer::setDirectionShown(bool shown) {
@@ -135,11 +148,15 @@ void AlphabetViewer::dropEvent(QDropEvent* event) {
     openFile(path);
 }
 
-// The form's title, with the file's name before it for any file but the default.
+// The form's title, with the file's name before it for any file but the default,
+// and after it the glyph shown alone, if any.
 void AlphabetViewer::showTitle() {
     form.retranslateForm(this);
     if (!defaultFile)
         setWindowTitle(shownName(glyphView->alphabetPath()) + " - " + windowTitle());
+    const QString glyph = glyphView->shownGlyphTitle();
+    if (!glyph.isEmpty())
+        setWindowTitle(windowTitle() + " - " + glyph);
 }
 
 void AlphabetViewer::reportOpenFailure(const QByteArray& path, const QString& why) {

@@ -31,6 +31,9 @@ public:
     bool openFile(const QByteArray& path);
     // Asks for a glyph file to open (Ctrl+O).
     void chooseFile();
+    // Shows glyph `index` alone in the closer look; false, with the grid kept
+    // and `why` saying so, where the file shown holds no such glyph.
+    bool showGlyphAlone(int index, QString& why);
     // Marks each path's start and direction, as the key D does.
     void setDirectionShown(bool shown);
     // Saves the view as shown to `path` (PNG, SVG or PDF by the extension); a

@@ -1,6 +1,7 @@
 #include "app/PictureSaver.h"
 
 #include "alphabet/OutputFile.h"
+#include "cells/vector/CloseLookVectorPainter.h"
 #include "cells/vector/VectorCellPainter.h"
 #include "geometry/GridGeometry.h"
 #include "pictures/PictureFormat.h"
@@ -39,7 +40,10 @@ bool saveVectors(CharGLWidget& view, const std::string& path, const OutputRules&
     if (document.open(path, rules, kind, view.size(), error) != OutputStatus::Ready)
         return false;
     document.painter().setClipRect(view.rect()); // cells cut by the view's edges, as shown
-    VectorCellPainter(document.painter()).paint(view.cellsShown());
+    if (view.glyphShownAlone() >= 0)
+        CloseLookVectorPainter(document.painter()).paint(view.closeLookShown());
+    else
+        VectorCellPainter(document.painter()).paint(view.cellsShown());
     return document.finish(error);
 }
 

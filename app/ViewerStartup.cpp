@@ -16,6 +16,9 @@ const char* const help =
     "\n"
     "Controls:\n"
     "  drag in a cell           turn that glyph (a virtual trackball)\n"
+    "  double-click a cell, or  show that glyph alone in the whole view (the\n"
+    "  Enter over it            closer look); Escape, Enter or a double-click\n"
+    "                           goes back to the grid\n"
     "  Ctrl+drag in a cell      turn every glyph together, by the same steps\n"
     "  R                        turn every glyph back\n"
     "  D                        show or hide each path's start (green ring)\n"
@@ -31,8 +34,18 @@ const char* const help =
     "  Ctrl+S                   save the picture shown (PNG, SVG or PDF)\n"
     "  drop a file on the window  open it\n"
     "\n"
+    "In the closer look:\n"
+    "  drag                     turn the glyph; Ctrl+drag turns every glyph\n"
+    "  mouse wheel, touchpad    zoom in (rolled away) and out about the pointer,\n"
+    "                           1.25 a notch, up to 1000 times\n"
+    "  Shift+drag, middle drag  pan; the arrow keys pan too, + and - zoom\n"
+    "  R                        turn back, and show the whole glyph again\n"
+    "  Home                     show the whole glyph again, turn kept\n"
+    "  D, hover, Ctrl+G, Ctrl+S as in the grid; Ctrl+G shows the glyph chosen\n"
+    "\n"
     "Options:\n"
     "  --direction              start with the direction marks shown (key D)\n"
+    "  --glyph N                start with glyph N alone in the closer look\n"
     "  -h, --help               show this text\n"
     "  --version                print the program's version\n";
 
@@ -75,7 +88,8 @@ bool startsWithOneOf(const char* const (&names)[N], const QByteArray& option) {
 ViewerArguments parseViewerArguments(const QByteArrayList& arguments) {
     ViewerArguments parsed;
     bool options = true;
-    for (const QByteArray& argument : arguments) {
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QByteArray& argument = arguments[i];
         if (options && argument == "--") {
             options = false;
         } else if (options && (argument == "--help" || argument == "-h")) {
@@ -84,6 +98,20 @@ ViewerArguments parseViewerArguments(const QByteArrayList& arguments) {
             parsed.version = true;
         } else if (options && argument == "--direction") {
             parsed.direction = true;
+        } else if (options && (argument == "--glyph" || argument.startsWith("--glyph="))) {
+            const bool joined = argument != "--glyph";
+            if (!joined && ++i == arguments.size()) {
+                parsed.error = QStringLiteral("--glyph needs a glyph index");
+                break;
+            }
+            const QByteArray value = joined ? argument.mid(8) : arguments[i];
+            bool number = false;
+            parsed.glyph = value.toInt(&number);
+            if (!number || parsed.glyph < 0 || value.startsWith('+')) {
+                parsed.glyph = -1;
+                parsed.error = QString("--glyph takes a glyph index (0 or more), not '%1'")
+                                   .arg(QFile::decodeName(value));
+            }
         } else if (options && argument.startsWith('-') && argument != "-") {
             parsed.error = QString("unknown option '%1'").arg(QFile::decodeName(argument));
         } else if (!parsed.file.isEmpty()) {

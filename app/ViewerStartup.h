@@ -4,7 +4,7 @@
 #include <QByteArrayList>
 #include <QString>
 
-// What the viewer's command line asks for: `alphabet-viewer [--direction] [FILE]`, or
+// What the viewer's command line asks for: `alphabet-viewer [--direction] [--glyph N] [FILE]`, or
 // --help or --version.
 // Arguments stay the bytes they came as: a file name need not be text.
 struct ViewerArguments {
@@ -12,6 +12,7 @@ struct ViewerArguments {
     bool help = false;
     bool version = false;
     bool direction = false; // start with the direction marks shown
+    int glyph = -1;         // the glyph to show alone at the start, or -1 for the grid
     QString error;          // why the command line can't be followed, if it can't
 };
 

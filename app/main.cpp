@@ -29,6 +29,9 @@ int main(int argc, char* argv[]) {
     applyViewerStyle();
     AlphabetViewer viewer(nullptr, Qt::WindowFlags(), arguments.file);
     viewer.setDirectionShown(arguments.direction);
+    QString why;
+    if (arguments.glyph >= 0 && !viewer.showGlyphAlone(arguments.glyph, why))
+        std::fprintf(stderr, "alphabet-viewer: %s; showing the grid\n", qPrintable(why));
     viewer.show();
     return application.exec();
 }

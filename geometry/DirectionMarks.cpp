@@ -48,8 +48,12 @@ DirectionArrow arrowAt(const Segment& segment, double along, double scale) {
 
 DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjection& projection,
                               double side) {
+    return directionMarks(points, count, projection, side, side / 100);
+}
+
+DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjection& projection,
+                              double side, double scale) {
     DirectionMarks marks;
-    const double scale = side / 100;
     marks.ringRadius = directionRingRadius * scale;
     if (count <= 0)
         return marks;

@@ -41,6 +41,10 @@ constexpr float directionArrowEdgeWidth = 2.0f;
 // Segments with an end outside the depth range are left out, as GL clips them.
 DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjection& projection,
                               double side);
+// The same with the marks' sizes and spacing multiplied by `scale` rather
+// than by side / 100: marks of one size in a picture of any side.
+DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjection& projection,
+                              double side, double scale);
 
 // The index of the point nearest `at` on the screen, no further than `within`
 // (cell units), or -1; of equally near points the first.

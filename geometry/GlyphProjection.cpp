@@ -97,6 +97,13 @@ ClipPoint GlyphProjection::clip(const Point3& p) const {
     return {out[0], out[1], out[2], out[3]};
 }
 
+void GlyphProjection::magnify(double factor, double shiftX, double shiftY) {
+    const double shift[2] = {shiftX, shiftY};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 4; ++c)
+            matrix[r][c] = factor * matrix[r][c] + shift[r] * matrix[3][c];
+}
+
 bool GlyphProjection::insideDepthRange(const ClipPoint& point) {
     return point.w > 0 && -point.w <= point.z && point.z <= point.w;
 }

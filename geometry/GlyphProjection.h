@@ -29,6 +29,11 @@ public:
 
     ClipPoint clip(const Point3& p) const;
 
+    // Magnifies the picture by `factor` about the cell's centre, then moves it
+    // by (shiftX, shiftY) in normalised coordinates (the cell spans -1 to 1, y
+    // upward): x / w becomes factor x / w + shiftX, and so for y.
+    void magnify(double factor, double shiftX, double shiftY);
+
     // Whether GL keeps a point: in front of the eye and within the depth range.
     static bool insideDepthRange(const ClipPoint& point);
 

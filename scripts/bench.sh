@@ -11,7 +11,7 @@ if [[ "${1:-}" != --under-display ]]; then
       -DALPHABET_TESTS=OFF -DALPHABET_BENCH=ON >/dev/null
   fi
   cmake --build build-bench -j"$(nproc)" --target alphabet-tool bench_make_file bench_pure \
-    bench_paint bench_first_frame >/dev/null
+    bench_paint bench_first_frame bench_close_look >/dev/null
   # The paint and start-up benchmarks need an X display: a virtual one where there is none.
   if [[ -z "${DISPLAY:-}" ]]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --under-display
@@ -52,6 +52,11 @@ rm "$work/large.alphabet"
 bench/pen_import_rows.sh "$bin/alphabet-tool" "$rows" "$work" >"$log" 2>&1 || fail pen_import_rows.sh
 # write: text to G-code, SVG, HPGL and CSV against hershey-font-gnuplot, and its peak memory.
 bench/write_rows.sh "$bin/alphabet-tool" "$rows" "$work" >"$log" 2>&1 || fail write_rows.sh
+
+# The closer look on a line of 99,000 Hershey characters in one glyph.
+"$bin/bench_close_look" "$rows" /usr/share/hershey-fonts/futuram.jhf "$work" >"$log" 2>&1 ||
+  fail bench_close_look
+rm -f "$work/written-line.alphabet" "$work/one-letter.alphabet"
 
 # render's SVG and PDF sheets against matplotlib, and their peak memory.
 bench/vector_sheets.sh "$bin" "$work" "$rows" "$work/glyphs100k.alphabet" >"$log" 2>&1 ||

@@ -48,6 +48,11 @@ struct CharGLWidgetProbe {
     static const AlphabetFile& alphabet(const CharGLWidget& v) { return v.alphabet; }
     static int cellAt(const CharGLWidget& v, float x, float y) { return v.cellAt(x, y); }
     static GridPoint cellCentre(const CharGLWidget& v, int i) { return v.cellCentre(i); }
+    static double closeLookZoom(const CharGLWidget& v) { return v.closer.zoom.zoom(); }
+    // The tooltip's line for the point under `at` in the closer look, or "".
+    static QString closeLookPointAt(const CharGLWidget& v, QPoint at) {
+        return v.describeCloseLookPoint(at);
+    }
 };
 
 // A view that counts its repaints.

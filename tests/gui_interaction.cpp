@@ -480,21 +480,23 @@ private slots:
         QCOMPARE(int(P::cellFlags(*view, 9)), 0);
     }
 
-    // The default double-click hook hands the event to the press handler.
+    // A double-click of any button but the left one (which opens the closer
+    // look) is handed to the press handler.
     void doubleClickIsAFurtherPress() {
         QTemporaryDir dir;
         auto view = showGlyphs(dir, 8, 26, smallGlyphs(26));
-        press(view.get(), {150, 250});
-        release(view.get(), {150, 250});
-        press(view.get(), {350, 50}, Qt::LeftButton, QEvent::MouseButtonDblClick);
-        QCOMPARE(P::pressedButton(*view), Qt::LeftButton);
+        press(view.get(), {150, 250}, Qt::RightButton);
+        release(view.get(), {150, 250}, Qt::RightButton);
+        press(view.get(), {350, 50}, Qt::RightButton, QEvent::MouseButtonDblClick);
+        QCOMPARE(P::pressedButton(*view), Qt::RightButton);
         QCOMPARE(P::activeGlyph(*view), 3);
         QCOMPARE(P::dragCentre(*view).x, 350.0f);
         QCOMPARE(P::dragCentre(*view).y, 350.0f);
         // A double-click while a press is in progress is ignored like any press.
         press(view.get(), {50, 50}, Qt::LeftButton, QEvent::MouseButtonDblClick);
         QCOMPARE(P::activeGlyph(*view), 3);
-        release(view.get(), {350, 50});
+        QCOMPARE(view->glyphShownAlone(), -1);
+        release(view.get(), {350, 50}, Qt::RightButton);
         QCOMPARE(P::pressedButton(*view), Qt::NoButton);
     }
 
@@ -757,8 +759,9 @@ private slots:
             QString what;
             if (kind < 18) {
                 const QPoint at = inside();
-                const Qt::MouseButton b = button();
                 const bool twice = kind < 2;
+                // A left double-click would open the closer look, which the model leaves out.
+                const Qt::MouseButton b = twice ? Qt::RightButton : button();
                 what = QString("%1 %2 at (%3, %4)")
                            .arg(twice ? "double-click" : "press")
                            .arg(b)

@@ -130,6 +130,38 @@ private slots:
         }
     }
 
+    // --glyph N opens glyph N alone; anything but an index is a usage error.
+    void glyphOptionTakesAnIndex_data() {
+        QTest::addColumn<QByteArrayList>("arguments");
+        QTest::addColumn<int>("glyph");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("none") << QByteArrayList{"a"} << -1 << QByteArray("a") << QString();
+        QTest::newRow("before the file")
+            << QByteArrayList{"--glyph", "7", "a"} << 7 << QByteArray("a") << QString();
+        QTest::newRow("after it, joined")
+            << QByteArrayList{"a", "--glyph=0"} << 0 << QByteArray("a") << QString();
+        QTest::newRow("after --, a file")
+            << QByteArrayList{"--", "--glyph"} << -1 << QByteArray("--glyph") << QString();
+        QTest::newRow("no index") << QByteArrayList{"a", "--glyph"} << -1 << QByteArray("a")
+                                  << QString("--glyph needs a glyph index");
+        for (const char* bad : {"-1", "x", "+3", "", "2147483648"})
+            QTest::addRow("index '%s'", bad)
+                << QByteArrayList{QByteArray("--glyph=") + bad, "a"} << -1 << QByteArray("a")
+                << QString("--glyph takes a glyph index (0 or more), not '%1'").arg(bad);
+    }
+    void glyphOptionTakesAnIndex() {
+        QFETCH(QByteArrayList, arguments);
+        QFETCH(int, glyph);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, error);
+        const ViewerArguments parsed = parseViewerArguments(arguments);
+        QCOMPARE(parsed.error, error);
+        QCOMPARE(parsed.file, file);
+        if (error.isEmpty())
+            QCOMPARE(parsed.glyph, glyph);
+    }
+
     void helpIsSeenBeforeAnyWindowSystem() {
         const auto asksForHelp = [](int argc, char** argv) {
             return parseViewerArguments(argumentsBesidesQt(argc, argv)).help;

@@ -67,6 +67,7 @@ void CharGLWidget::showAlphabet(AlphabetFile&& file, bool keepView) {
         activeGlyph = -1;
         dragging = false;
     }
+    keepCloseLook(keepView);
     redraw.everything();
     glDraw();
 }
@@ -90,6 +91,10 @@ void CharGLWidget::scrollTo(double offset) {
 }
 
 void CharGLWidget::wheelEvent(QWheelEvent* event) {
+    if (closer.isOpen()) {
+        closeLookWheel(event);
+        return;
+    }
     // One delta, as a single-axis wheel reports it: the vertical one, else the horizontal.
     const QPoint angle = event->angleDelta();
     const int delta = angle.y() != 0 ? angle.y() : angle.x();

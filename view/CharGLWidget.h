@@ -3,11 +3,13 @@
 #include "alphabet/AlphabetFile.h"
 #include "alphabet/Point3.h"
 #include "cells/CellContent.h"
+#include "cells/CloseLookContent.h"
 #include "geometry/CellGrid.h"
 #include "geometry/GlyphTurns.h"
 #include "geometry/GridGeometry.h"
 #include "geometry/GridScroll.h"
 #include "trackball/Trackball.h"
+#include "view/CloseLook.h"
 #include "view/GlyphFileWatcher.h"
 #include "view/RedrawScope.h"
 
@@ -63,10 +65,30 @@ public:
     // for drawing the view as vectors.
     std::vector<VectorCell> cellsShown() const;
 
+    // The closer look (CloseLook*.cpp): glyph `index` alone in the whole view,
+    // with its turn, fitted; false, and nothing changes, where the file holds
+    // no such glyph. In the closer look the wheel zooms, a drag turns, a
+    // Shift+drag or middle-button drag pans.
+    bool showGlyphAlone(int index);
+    // Back to the grid at its scroll position, every turn kept.
+    void showGrid();
+    // The glyph shown alone, or -1 in the grid.
+    int glyphShownAlone() const { return closer.glyph(); }
+    // What the closer look shows, for vector pictures.
+    CloseLookContent closeLookShown() const;
+    // What the window's title adds: the glyph shown alone, or why the view
+    // went back to the grid by itself; empty otherwise.
+    QString shownGlyphTitle() const;
+
+signals:
+    // The closer look opened, went to another glyph or closed.
+    void shownGlyphChanged();
+
 protected:
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -102,6 +124,17 @@ private:
 
     void redrawCell(const CellPainter& painter, int index);
     CellContent cellContent(int index) const;
+    static QString describePoint(const Point3* points, int nearest);
+
+    // The closer look's input and painting (CloseLookInput.cpp, CloseLookPaint.cpp).
+    bool openOrCloseByKey(const QKeyEvent* event);
+    bool closeLookKey(const QKeyEvent* event);
+    void closeLookPress(const QMouseEvent* event);
+    void closeLookMove(const QPoint& position);
+    void closeLookWheel(QWheelEvent* event);
+    void paintCloseLook();
+    QString describeCloseLookPoint(const QPoint& position) const;
+    void keepCloseLook(bool keepView);
 
     AlphabetFile alphabet;
     QByteArray path;
@@ -118,6 +151,8 @@ private:
     WheelAccumulator wheel;
     RedrawScope redraw;
     GlyphFileWatcher watcher;
+    CloseLook closer;
+    QString closeLookGone; // why the view left the closer look by itself, for the title
 };
 
 // Bit of a glyph's flags that marks a glyph being turned.

@@ -44,6 +44,10 @@ GridPoint CharGLWidget::trackPosition(const QPoint& position) const {
 void CharGLWidget::mousePressEvent(QMouseEvent* event) {
     if (pressedButton != Qt::NoButton)
         return; // a second button during a press is ignored
+    if (closer.isOpen()) {
+        closeLookPress(event);
+        return;
+    }
     pressedButton = event->button();
     const QPoint at = positionOf(event);
     activeGlyph = cellAt(static_cast<float>(at.x()), static_cast<float>(at.y()));
@@ -62,6 +66,10 @@ void CharGLWidget::mouseMoveEvent(QMouseEvent* event) {
     // window): the press is over, and this move turns nothing.
     if (pressedButton != Qt::NoButton && !(event->buttons() & pressedButton))
         endPress();
+    if (closer.isOpen()) {
+        closeLookMove(positionOf(event));
+        return;
+    }
     if (activeGlyph < 0)
         return;
     dragging = true;
@@ -104,6 +112,8 @@ void CharGLWidget::endPress() {
 }
 
 void CharGLWidget::keyPressEvent(QKeyEvent* event) {
+    if (openOrCloseByKey(event) || (closer.isOpen() && closeLookKey(event)))
+        return;
     if (event->key() == Qt::Key_R) {
         resetRotations();
         redraw.everything();
@@ -168,12 +178,15 @@ bool CharGLWidget::takesTheMouse(const QEvent* event) {
 }
 
 void CharGLWidget::showGlyphTip(const QPoint& position, const QPoint& globalPosition) {
-    const int index = cellAt(static_cast<float>(position.x()), static_cast<float>(position.y()));
+    const int index = closer.isOpen() ? closer.glyph()
+                                      : cellAt(static_cast<float>(position.x()),
+                                               static_cast<float>(position.y()));
     if (index < 0) {
         QToolTip::hideText();
         return;
     }
-    const QString point = describePointAt(index, position);
+    const QString point =
+        closer.isOpen() ? describeCloseLookPoint(position) : describePointAt(index, position);
     QToolTip::showText(globalPosition,
                        describeGlyph(index, pointsPerGlyph()) +
                            (point.isEmpty() ? QString() : "\n" + point),

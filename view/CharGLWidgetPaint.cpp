@@ -19,8 +19,12 @@ void CharGLWidget::resizeGL(int, int) {
 }
 
 void CharGLWidget::paintGL() {
-    const CellPainter painter(*this);
     const int onlyGlyph = redraw.take(scrollOffset);
+    if (closer.isOpen()) {
+        paintCloseLook();
+        return;
+    }
+    const CellPainter painter(*this);
     if (onlyGlyph >= 0) {
         redrawCell(painter, onlyGlyph);
         return;

@@ -22,6 +22,10 @@ void CharGLWidget::setDirectionShown(bool shown) {
 }
 
 void CharGLWidget::goToGlyph(int index) {
+    if (closer.isOpen()) {
+        showGlyphAlone(index); // the closer look goes to that glyph
+        return;
+    }
     const double row = std::max(index, 0) / gridColumns;
     scrollTo(
         std::min(row * gridCellSize, endOffset(gridCellSize, gridColumns, height(), glyphCount())));
@@ -45,8 +49,11 @@ QString CharGLWidget::describePointAt(int index, const QPoint& position) const {
     const int nearest = nearestPoint(
         points, count, GlyphProjection(camera, turns.orientation(index)), gridCellSize,
         {position.x() + 0.5 - corner.x, position.y() + 0.5 - corner.y}, pointPickRadius);
-    if (nearest < 0)
-        return QString();
+    return nearest < 0 ? QString() : describePoint(points, nearest);
+}
+
+// Point `nearest` of the glyph whose points are at `points`, as a tooltip line.
+QString CharGLWidget::describePoint(const Point3* points, int nearest) {
     const Point3& p = points[nearest];
     return QString("Point %1: x %2, y %3, z %4")
         .arg(nearest)

@@ -17,8 +17,10 @@ void vertex(const CellPosition& p) {
 
 void drawDirectionMarks(const Point3* points, int count, const GlyphProjection& projection,
                         int cellSize, float pixelRatio) {
-    const DirectionMarks marks = directionMarks(points, count, projection, cellSize);
+    drawDirectionMarks(directionMarks(points, count, projection, cellSize), cellSize, pixelRatio);
+}
 
+void drawDirectionMarks(const DirectionMarks& marks, int cellSize, float pixelRatio) {
     glPushAttrib(cellDrawingAttributes);
     glDisable(GL_DEPTH_TEST); // over the glyph's lines and points
     glDisable(GL_LIGHTING);

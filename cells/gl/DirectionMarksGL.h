@@ -3,6 +3,7 @@
 #include "alphabet/Point3.h"
 
 class GlyphProjection;
+struct DirectionMarks;
 
 // Draws the direction marks of a glyph (see DirectionMarks.h) over its cell,
 // which is the current GL viewport: the glyph's `count` points seen through
@@ -11,3 +12,6 @@ class GlyphProjection;
 // was afterwards, but for the matrices, which every drawing step sets anew.
 void drawDirectionMarks(const Point3* points, int count, const GlyphProjection& projection,
                         int cellSize, float pixelRatio);
+
+// Draws `marks`, worked out for a viewport `side` logical pixels square.
+void drawDirectionMarks(const DirectionMarks& marks, int side, float pixelRatio);

@@ -1,0 +1,164 @@
+#include "cells/vector/CloseLookVectorPainter.h"
+
+#include "alphabet/GlyphLabel.h"
+#include "cells/LabelFont.h"
+#include "geometry/DirectionMarks.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QColor colourOf(const float rgb[3]) {
+    return QColor::fromRgbF(rgb[0], rgb[1], rgb[2]);
+}
+
+// Tenths of a pixel are below what shows, and keep the numbers short.
+QPointF placed(const ClipPoint& clip, double side) {
+    const CellPosition p = GlyphProjection::inCell(clip, side);
+    return {std::round(p.x * 10) / 10, std::round(p.y * 10) / 10};
+}
+
+ClipPoint between(const ClipPoint& a, const ClipPoint& b, double t) {
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t,
+            a.w + (b.w - a.w) * t};
+}
+
+// Cuts the segment a–b to the part between the near and far planes, as GL
+// clips it: false where nothing is left, else the kept part as [from, to] of it.
+bool clipToDepthRange(const ClipPoint& a, const ClipPoint& b, double& from, double& to) {
+    from = 0;
+    to = 1;
+    const double planes[2][2] = {{a.z + a.w, b.z + b.w}, {a.w - a.z, b.w - b.z}};
+    for (const auto& d : planes) {
+        if (d[0] < 0 && d[1] < 0)
+            return false;
+        if (d[0] < 0)
+            from = std::max(from, d[0] / (d[0] - d[1]));
+        else if (d[1] < 0)
+            to = std::min(to, d[0] / (d[0] - d[1]));
+    }
+    return from <= to;
+}
+
+} // namespace
+
+CloseLookVectorPainter::CloseLookVectorPainter(QPainter& painter_)
+    : painter(painter_), font(labelFont()) {}
+
+void CloseLookVectorPainter::paint(const CloseLookContent& look) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setClipRect(QRectF(0, 0, look.side, look.side));
+    paintFrame(look.side, look.cell.turning);
+    if (look.camera && look.camera->visible) {
+        const GlyphProjection projection = look.projection();
+        paintGlyph(look, projection);
+        if (look.cell.direction)
+            paintDirections(look, projection);
+    }
+    paintLabel(look);
+    painter.restore();
+}
+
+// Four separate sides, as GL's wide line loop draws them.
+void CloseLookVectorPainter::paintFrame(int side, bool turning) {
+    auto square = [&](double low, double high) {
+        const QPointF corners[4] = {{low, high}, {low, low}, {high, low}, {high, high}};
+        QPainterPath sides;
+        for (int k = 0; k < 4; ++k) {
+            sides.moveTo(corners[k]);
+            sides.lineTo(corners[(k + 1) % 4]);
+        }
+        return sides;
+    };
+    QPen pen(colourOf(frameColour), double(frameLineWidth), Qt::SolidLine, Qt::FlatCap,
+             Qt::MiterJoin);
+    painter.setPen(pen);
+    painter.drawPath(square(closeLookFrameLow, closeLookFrameHigh(side)));
+    if (turning) {
+        pen.setStyle(Qt::DotLine);
+        painter.setPen(pen);
+        painter.drawPath(square(closeLookTurningLow, closeLookTurningHigh(side)));
+    }
+}
+
+// The runs in view as polylines, broken where the depth range cuts them, and
+// a square dot on each of their points inside it.
+void CloseLookVectorPainter::paintGlyph(const CloseLookContent& look,
+                                        const GlyphProjection& projection) {
+    const Point3* points = look.cell.points;
+    const double side = look.side;
+    std::vector<QPolygonF> lines;
+    QPainterPath dots;
+    const double half = double(glyphPointSize) / 2;
+    for (const PointRun& run : look.runsToDraw(2 * closeLookCullMargin / side)) {
+        bool joined = false; // the last polyline ends at the current point
+        ClipPoint previous = projection.clip(points[run.first]);
+        for (int k = run.first + 1; k < run.first + run.lineCount; ++k) {
+            const ClipPoint next = projection.clip(points[k]);
+            double from = 0, to = 1;
+            if (clipToDepthRange(previous, next, from, to)) {
+                if (!joined || from > 0) {
+                    lines.emplace_back();
+                    lines.back() << placed(between(previous, next, from), side);
+                }
+                lines.back() << placed(between(previous, next, to), side);
+                joined = to == 1;
+            } else {
+                joined = false;
+            }
+            previous = next;
+        }
+        for (int k = run.first; k < run.first + run.dotCount; ++k) {
+            const ClipPoint clip = projection.clip(points[k]);
+            if (!GlyphProjection::insideDepthRange(clip))
+                continue;
+            const QPointF centre = placed(clip, side);
+            dots.moveTo(centre.x() - half, centre.y());
+            dots.lineTo(centre.x() + half, centre.y());
+        }
+    }
+    painter.setPen(QPen(colourOf(glyphLineColour), double(glyphLineWidth), Qt::SolidLine,
+                        Qt::FlatCap, Qt::RoundJoin));
+    for (const QPolygonF& line : lines)
+        painter.drawPolyline(line);
+    painter.setPen(QPen(colourOf(glyphPointColour), double(glyphPointSize), Qt::SolidLine,
+                        Qt::FlatCap, Qt::MiterJoin));
+    painter.drawPath(dots);
+}
+
+void CloseLookVectorPainter::paintDirections(const CloseLookContent& look,
+                                             const GlyphProjection& projection) {
+    const DirectionMarks marks =
+        directionMarks(look.cell.points, look.cell.pointCount, projection, look.side, 1);
+    auto at = [](const CellPosition& p) { return QPointF(p.x, p.y); };
+    QPainterPath arrows;
+    for (const DirectionArrow& arrow : marks.arrows)
+        arrows.addPolygon(
+            QPolygonF({at(arrow.tip), at(arrow.left), at(arrow.right), at(arrow.tip)}));
+    painter.setPen(QPen(Qt::white, double(directionArrowEdgeWidth)));
+    painter.drawPath(arrows);
+    painter.fillPath(arrows, colourOf(directionArrowColour));
+    if (marks.hasStart) {
+        painter.setPen(QPen(colourOf(directionStartColour), double(directionRingLineWidth)));
+        painter.drawEllipse(at(marks.start), marks.ringRadius, marks.ringRadius);
+    }
+}
+
+// In the lower right corner, where a cell has its label.
+void CloseLookVectorPainter::paintLabel(const CloseLookContent& look) {
+    const int index = look.cell.labelIndex;
+    if (!labelIsDrawn(glyphLabelCode(index)))
+        return; // a control character draws nothing, and SVG can't hold it
+    const QString text = glyphLabel(index);
+    const double corner = look.side - cellStyleSide;
+    const LabelBaseline at = labelBaseline(corner, corner, static_cast<int>(text.size()));
+    painter.setPen(colourOf(labelColour));
+    painter.setFont(font);
+    painter.drawText(QPointF(std::trunc(at.x), std::trunc(at.y)), text);
+}
