@@ -17,7 +17,9 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!arguments.error.isEmpty()) {
-        std::fprintf(stderr, "alphabet-viewer: %s\n%s", qPrintable(arguments.error), viewerHelp());
+        std::fprintf(stderr,
+                     "alphabet-viewer: %s\nTry 'alphabet-viewer --help' for more information.\n",
+                     qPrintable(arguments.error));
         return 2;
     }
     const QString noDisplay = missingDisplay(argc, argv);

@@ -474,8 +474,8 @@ private slots:
         }
         const ToolRun unknown = run({"--bogus"});
         QCOMPARE(unknown.status, 2);
-        QVERIFY2(unknown.err.startsWith("alphabet-viewer: unknown option '--bogus'\nusage:"),
-                 unknown.err.constData());
+        QCOMPARE(unknown.err, QByteArray("alphabet-viewer: unknown option '--bogus'\n"
+                                         "Try 'alphabet-viewer --help' for more information.\n"));
         const ToolRun two = run({"a.alphabet", "b.alphabet"});
         QCOMPARE(two.status, 2);
         QVERIFY2(two.err.contains("one glyph file at a time, not 'b.alphabet' as well"),
