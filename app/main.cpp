@@ -27,6 +27,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "alphabet-viewer: %s\n", qPrintable(noDisplay));
         return 1;
     }
+    quietRuntimeDirNotice();
     QApplication application(argc, argv);
     applyViewerStyle();
     AlphabetViewer viewer(nullptr, Qt::WindowFlags(), arguments.file);
