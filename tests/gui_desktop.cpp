@@ -241,7 +241,7 @@ private slots:
             QString("Glyph 996: label \"%\" (code 37), 1 point\nPoint 0: x 996, y 0, z 0"));
         P::setScrollOffset(*view, 4700); // glyph 191, labelled by code 0, at the top right
         hover({350, 50});
-        QTRY_COMPARE(QToolTip::text(), QString("Glyph 191: label not printable (code 0), 1 point\n"
+        QTRY_COMPARE(QToolTip::text(), QString("Glyph 191: no label (code 0), 1 point\n"
                                                "Point 0: x 191, y 0, z 0"));
         pressKey(view.get(), Qt::Key_Home);
         pressKey(view.get(), Qt::Key_Up);
