@@ -254,6 +254,20 @@ private slots:
         QHelpEvent event(QEvent::ToolTip, at, eights->mapToGlobal(at));
         QCoreApplication::sendEvent(eights.get(), &event);
         QTRY_COMPARE(QToolTip::text(), QString("Glyph 15: label \"P\" (code 80), 8 points"));
+
+        // Coordinates in the fewest digits that give the float back, as export writes them:
+        // seven significant digits would lose the last of each of these.
+        QTemporaryDir exact;
+        const Point3 point{0.33333334f, 1234567.9f, -1.0000001e-7f};
+        auto one = showGlyphs(exact, 1, 1, {point});
+        const QPoint centre(50, 50);
+        QHelpEvent centred(QEvent::ToolTip, centre, one->mapToGlobal(centre));
+        QCoreApplication::sendEvent(one.get(), &centred);
+        QTRY_COMPARE(QToolTip::text(),
+                     QString("Glyph 0: label \"A\" (code 65), 1 point\n"
+                             "Point 0: x 0.33333334, y 1234567.9, z -1.0000001e-07"));
+        const ToolRun exported = runTool({"export", exact.filePath("glyphs.alphabet")});
+        QVERIFY2(exported.out.contains("\n0.33333334 1234567.9 -1.0000001e-07\n"), exported.out);
     }
 
     void startsOnTheDefaultFileOrTheOneNamed() {
