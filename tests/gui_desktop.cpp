@@ -327,7 +327,7 @@ private slots:
         // Dropped over the glyphs, the window takes it.
         QVERIFY(dropUrls(&view, {QUrl::fromLocalFile(text)}));
         QString message = messageOf(*window);
-        QVERIFY2(message.contains(text) && message.contains("too short for its 8-byte header"),
+        QVERIFY2(message.contains(text) && message.contains("looks like text, not a glyph file"),
                  qPrintable(message));
 
         const QString empty = dir.filePath("empty.alphabet");
@@ -339,6 +339,52 @@ private slots:
         QCOMPARE(P::glyphCount(view), 26);
         QVERIFY(scrolledAndTurned(view));
         QCOMPARE(window->windowTitle(), "a.alphabet - " + appTitle);
+    }
+
+    // Text that import makes a glyph file of is named for what it is, with the
+    // command that imports it, through every door, as the tool's commands name it.
+    void importableTextIsNamedWithItsImport_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("SVG") << QByteArray(
+                                    "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/"
+                                    "2000/svg\"><path d=\"M 0 0 L 10 10\"/></svg>\n")
+                             << "SVG";
+        QTest::newRow("Hershey font")
+            << QByteArray("    1  9MWRMNV RRMVV RPSTS\n") << "a Hershey font";
+        QTest::newRow("points") << QByteArray("0 0 0\n1 1 1\n2 0 0\n") << "text";
+    }
+
+    void importableTextIsNamedWithItsImport() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        writeNumbered(dir.filePath("a.alphabet"), 26, 8);
+        const QString input = dir.filePath("drawn input");
+        QVERIFY(writeBytes(input, bytes));
+        const ToolRun info = runTool({"info", input});
+        QCOMPARE(info.status, 2);
+        const QString said = QString::fromUtf8(info.err).trimmed().section(": ", 1);
+        QVERIFY2(said.startsWith(input + " looks like " + kind +
+                                 ", not a glyph file; make a glyph "
+                                 "file from it with: alphabet-tool import '" +
+                                 input + "' -o"),
+                 qPrintable(said));
+
+        const auto check = [&](AlphabetViewer& window) {
+            const QString message = messageOf(window);
+            QVERIFY2(message.contains(said), qPrintable(message + "\nnot: " + said));
+            QVERIFY(!message.contains("announces"));
+        };
+        auto named = showWindow(input); // as the argument
+        check(*named);
+        QVERIFY(!viewOf(*named).showsGlyphFile());
+        auto window = showWindow(dir.filePath("a.alphabet"));
+        QVERIFY(dropUrls(&viewOf(*window), {QUrl::fromLocalFile(input)}));
+        check(*window);
+        QVERIFY(chooseWithCtrlO(*window, input));
+        check(*window);
+        QCOMPARE(P::glyphCount(viewOf(*window)), 26);
     }
 
     // A pipe with no writer is refused at once through every door, with the

@@ -167,6 +167,8 @@ int runImport(int argc, char** argv) {
         return usageRefusal(line, "standard input ('-') can be read only once");
     if (const int status = readInputs(job, forced, forcedKind))
         return status;
+    if (const int status = refuseGlyphFileImport(job.inputs, job.data, output))
+        return status;
     const auto text = std::find(job.kinds.begin(), job.kinds.end(), InputKind::Text);
     if (text != job.kinds.end()) {
         const std::string& name = job.inputs[std::size_t(text - job.kinds.begin())];
