@@ -1,5 +1,7 @@
 #include "alphabet/AlphabetFile.h"
 
+#include "alphabet/Counted.h"
+
 #include "alphabet/AlphabetHeader.h"
 #include "alphabet/MappingFaultGuard.h"
 
@@ -164,9 +166,8 @@ void AlphabetFile::load(int descriptor, const char* path, Storage storage, Kinds
     }
     announced = header.glyphCount;
     if (header.negative()) {
-        report(path,
-               "negative count in the header (%d points per glyph, %d glyphs); no glyphs loaded",
-               header.pointsPerGlyph, header.glyphCount);
+        report(path, "negative count in the header (%d points per glyph, %s); no glyphs loaded",
+               header.pointsPerGlyph, counted(header.glyphCount, "glyph").c_str());
         return;
     }
 
@@ -174,8 +175,8 @@ void AlphabetFile::load(int descriptor, const char* path, Storage storage, Kinds
     if (perGlyph == 0) {
         count = std::min(header.glyphCount, maxEmptyGlyphs);
         if (count < header.glyphCount)
-            report(path, "header announces %d glyphs of no points; loaded %d", header.glyphCount,
-                   count);
+            report(path, "header announces %s of no points; loaded %d",
+                   counted(header.glyphCount, "glyph").c_str(), count);
         memory.reset(new Point3[0]);
         points = memory.get();
         return;
@@ -197,8 +198,8 @@ void AlphabetFile::load(int descriptor, const char* path, Storage storage, Kinds
         }
     } catch (const std::bad_alloc&) {
         // A file too large for this process's memory: load nothing rather than stop.
-        report(path, "not enough memory for the glyphs of %d points each; no glyphs loaded",
-               perGlyph);
+        report(path, "not enough memory for the glyphs of %s each; no glyphs loaded",
+               counted(perGlyph, "point").c_str());
         perGlyph = 0;
         memory.reset();
         points = nullptr;
@@ -207,8 +208,8 @@ void AlphabetFile::load(int descriptor, const char* path, Storage storage, Kinds
 
     count = static_cast<int>(loaded);
     if (loaded < header.glyphCount)
-        report(path, "header announces %d glyphs but the file holds %d in full; loaded %d",
-               header.glyphCount, count, count);
+        report(path, "header announces %s but the file holds %d in full; loaded %d",
+               counted(header.glyphCount, "glyph").c_str(), count, count);
 }
 
 void AlphabetFile::release(int first, int count) const {

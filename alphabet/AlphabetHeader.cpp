@@ -1,5 +1,6 @@
 #include "alphabet/AlphabetHeader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -18,9 +19,15 @@ AlphabetHeader readAlphabetHeader(int descriptor) {
             break; // the end, or a descriptor that can't be read (a directory)
         header.bytesRead += static_cast<int>(got);
     }
+    return alphabetHeaderOf(std::string_view(bytes, std::size_t(header.bytesRead)));
+}
+
+AlphabetHeader alphabetHeaderOf(std::string_view start) {
+    AlphabetHeader header;
+    header.bytesRead = static_cast<int>(std::min<std::size_t>(start.size(), alphabetHeaderBytes));
     if (header.whole()) {
-        std::memcpy(&header.pointsPerGlyph, bytes, 4);
-        std::memcpy(&header.glyphCount, bytes + 4, 4);
+        std::memcpy(&header.pointsPerGlyph, start.data(), 4);
+        std::memcpy(&header.glyphCount, start.data() + 4, 4);
     }
     return header;
 }

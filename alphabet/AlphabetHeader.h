@@ -3,6 +3,7 @@
 #include "alphabet/Point3.h"
 
 #include <cstdint>
+#include <string_view>
 
 // Bytes of the header that opens every glyph file.
 constexpr int alphabetHeaderBytes = 8;
@@ -36,6 +37,9 @@ struct AlphabetHeader {
         return fileBytes - alphabetHeaderBytes - glyphBytes() * glyphCount;
     }
 };
+
+// The header at the start of `start`, the first bytes of a file.
+AlphabetHeader alphabetHeaderOf(std::string_view start);
 
 // Reads the header at the descriptor's position, waiting out the short reads of a pipe.
 AlphabetHeader readAlphabetHeader(int descriptor);

@@ -20,7 +20,9 @@ constexpr bool labelIsPrintableAscii(int code) {
 
 // Whether that character draws anything: all but the control characters
 // (below 32 and 127 to 159) and the soft hyphen, as Qt's QChar::isPrint()
-// has it for Latin-1.
+// has it for Latin-1. The others are no label at all, on screen, in every
+// picture and in the tooltip: fonts draw stray boxes for them, and SVG can't
+// hold them.
 constexpr bool labelIsDrawn(int code) {
     return code >= 32 && !(code >= 127 && code < 160) && code != 173;
 }

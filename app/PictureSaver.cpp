@@ -37,7 +37,9 @@ bool savePng(CharGLWidget& view, const std::string& path, const OutputRules& rul
 bool saveVectors(CharGLWidget& view, const std::string& path, const OutputRules& rules,
                  VectorDocument::Kind kind, std::string& error) {
     VectorDocument document;
-    if (document.open(path, rules, kind, view.size(), error) != OutputStatus::Ready)
+    const QByteArray shown = view.alphabetPath();
+    const QString title = QFile::decodeName(shown.mid(shown.lastIndexOf('/') + 1));
+    if (document.open(path, rules, kind, view.size(), title, error) != OutputStatus::Ready)
         return false;
     document.painter().setClipRect(view.rect()); // cells cut by the view's edges, as shown
     if (view.glyphShownAlone() >= 0)
@@ -53,10 +55,12 @@ bool savePicture(CharGLWidget& view, const QString& path, QString& why) {
     OutputRules rules;
     rules.input = view.alphabetPath().toStdString();
     const std::string name = QFile::encodeName(path).toStdString();
-    const PictureFormat format = pictureFormatOf(name);
+    PictureFormat format = PictureFormat::Png;
     std::string error;
-    bool saved;
-    if (format == PictureFormat::Svg)
+    bool saved = false;
+    if (!pictureFormatOf(name, format, error))
+        saved = false;
+    else if (format == PictureFormat::Svg)
         saved = saveVectors(view, name, rules, VectorDocument::Kind::Svg, error);
     else if (format == PictureFormat::Pdf)
         saved = saveVectors(view, name, rules, VectorDocument::Kind::Pdf, error);

@@ -74,6 +74,15 @@ const char* const qtFlags[] = {"reverse", "testability", "widgetcount", "qdevel"
 // and these carry theirs after an equals sign.
 const char* const qtOptionsJoined[] = {"style=", "stylesheet=", "qmljsdebugger="};
 
+QtMessageHandler previousHandler = nullptr;
+
+void withoutRuntimeDirNotice(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"))
+        return;
+    previousHandler(type, context, message);
+}
+
 template <std::size_t N> bool isOneOf(const char* const (&names)[N], const QByteArray& option) {
     return std::any_of(names, names + N, [&](const char* name) { return option == name; });
 }
@@ -161,4 +170,8 @@ const char* viewerHelp() {
 void applyViewerStyle() {
     if (!QApplication::setStyle("plastique"))
         QApplication::setStyle("Fusion");
+}
+
+void quietRuntimeDirNotice() {
+    previousHandler = qInstallMessageHandler(withoutRuntimeDirNotice);
 }

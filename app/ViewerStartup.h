@@ -35,3 +35,8 @@ const char* viewerHelp();
 
 // The "plastique" style where Qt has it (Qt 5 with its style plugins), else "Fusion".
 void applyViewerStyle();
+
+// Keeps Qt's "XDG_RUNTIME_DIR not set" notice from the user: Qt falls back to a
+// folder of its own, which serves, and the notice asks nothing of them. Every
+// other message goes where it went.
+void quietRuntimeDirNotice();

@@ -17,7 +17,9 @@ int main(int argc, char* argv[]) {
         return 0;
     }
     if (!arguments.error.isEmpty()) {
-        std::fprintf(stderr, "alphabet-viewer: %s\n%s", qPrintable(arguments.error), viewerHelp());
+        std::fprintf(stderr,
+                     "alphabet-viewer: %s\nTry 'alphabet-viewer --help' for more information.\n",
+                     qPrintable(arguments.error));
         return 2;
     }
     const QString noDisplay = missingDisplay(argc, argv);
@@ -25,6 +27,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "alphabet-viewer: %s\n", qPrintable(noDisplay));
         return 1;
     }
+    quietRuntimeDirNotice();
     QApplication application(argc, argv);
     applyViewerStyle();
     AlphabetViewer viewer(nullptr, Qt::WindowFlags(), arguments.file);

@@ -1,5 +1,7 @@
 #include "pictures/VectorDocument.h"
 
+#include "pictures/SvgSizeDevice.h"
+
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -15,6 +17,16 @@ QPageSize pdfPageSize(QSize pixels) {
                      QString(), QPageSize::ExactMatch);
 }
 
+// `title` as an SVG's <title> holds it: Qt's generator writes it as it is given,
+// so markup is escaped here, and characters XML can't hold become U+FFFD.
+QString svgTitle(const QString& title) {
+    QString text = title.toHtmlEscaped();
+    for (QChar& c : text)
+        if (c.unicode() < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            c = QChar(QChar::ReplacementCharacter);
+    return text;
+}
+
 } // namespace
 
 VectorDocument::VectorDocument() = default;
@@ -25,7 +37,7 @@ VectorDocument::~VectorDocument() {
 }
 
 OutputStatus VectorDocument::open(const std::string& path_, const OutputRules& rules, Kind kind,
-                                  QSize size, std::string& error) {
+                                  QSize size, const QString& title, std::string& error) {
     path = path_;
     const OutputStatus status = file.open(path, rules, error);
     if (status != OutputStatus::Ready)
@@ -38,14 +50,17 @@ OutputStatus VectorDocument::open(const std::string& path_, const OutputRules& r
     }
     bool started = false;
     if (kind == Kind::Svg) {
+        sized = std::make_unique<SvgSizeDevice>(device, size);
         svg = std::make_unique<QSvgGenerator>();
-        svg->setOutputDevice(&device);
+        svg->setOutputDevice(sized.get());
+        svg->setTitle(svgTitle(title));
         svg->setResolution(pixelsPerInch);
         svg->setSize(size);
         svg->setViewBox(QRect(QPoint(0, 0), size));
         started = paint.begin(svg.get());
     } else {
         pdf = std::make_unique<QPdfWriter>(&device);
+        pdf->setTitle(title);
         pdf->setResolution(pixelsPerInch);
         pdf->setPageLayout(QPageLayout(pdfPageSize(size), QPageLayout::Portrait, QMarginsF()));
         started = paint.begin(pdf.get());
@@ -66,8 +81,9 @@ void VectorDocument::newPage(QSize size) {
 
 bool VectorDocument::finish(std::string& error) {
     const bool ended = paint.end();
+    const bool passed = !sized || sized->finish();
     device.close(); // flushes what Qt still holds into the stream
-    if (!ended || device.error() != QFileDevice::NoError) {
+    if (!ended || !passed || device.error() != QFileDevice::NoError) {
         error = OutputFile::shownName(path) + ": can't write";
         return false;
     }

@@ -10,6 +10,7 @@
 
 class QPdfWriter;
 class QSvgGenerator;
+class SvgSizeDevice;
 
 // An SVG picture or a PDF document, written through an OutputFile, so the
 // rules of every output hold. Its pixels are logical pixels at 96 per inch,
@@ -27,8 +28,9 @@ public:
     VectorDocument& operator=(const VectorDocument&) = delete;
 
     // Opens `path` with a first page of `size` pixels, white, and a painter on it.
+    // An SVG is exactly `size` pixels; both kinds carry `title` as the document's.
     OutputStatus open(const std::string& path, const OutputRules& rules, Kind kind, QSize size,
-                      std::string& error);
+                      const QString& title, std::string& error);
     QPainter& painter() { return paint; }
     // Starts another page of `size` pixels (PDF only).
     void newPage(QSize size);
@@ -39,6 +41,7 @@ private:
     OutputFile file;
     std::string path;
     QFile device;
+    std::unique_ptr<SvgSizeDevice> sized;
     std::unique_ptr<QSvgGenerator> svg;
     std::unique_ptr<QPdfWriter> pdf;
     QPainter paint;

@@ -1,9 +1,12 @@
 // The GL cell painter (the view and PNG pictures) against the vector one (SVG
 // and PDF): the same cell drawn by both must put its label's ink and its
 // direction marks in the same place, within what antialiasing moves.
+#include "alphabet/GlyphLabel.h"
 #include "alphabet/SampleAlphabet.h"
 #include "cells/gl/CellPainter.h"
 #include "cells/vector/VectorCellPainter.h"
+#include "geometry/DirectionMarks.h"
+#include "geometry/GlyphCamera.h"
 #include "geometry/GlyphTurns.h"
 
 #include <QOffscreenSurface>
@@ -57,6 +60,41 @@ bool labelInk(QRgb p) {
 // The direction marks' green.
 bool markInk(QRgb p) {
     return qGreen(p) > qRed(p) + 50 && qGreen(p) > qBlue(p) + 50;
+}
+
+double distanceToSegment(QPointF p, QPointF a, QPointF b) {
+    const QPointF ab = b - a;
+    const double length2 = QPointF::dotProduct(ab, ab);
+    const double t =
+        length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+    const QPointF d = p - (a + t * ab);
+    return std::hypot(d.x(), d.y());
+}
+
+// Pixel centres of the cell inside two arrowheads or more and a pixel or more
+// from every arrowhead's edge, clear of antialiasing.
+std::vector<QPoint> overlapsOf(const DirectionMarks& marks) {
+    std::vector<QPoint> found;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 100; ++x) {
+            const QPointF p(x + 0.5, y + 0.5);
+            int inside = 0;
+            bool nearEdge = false;
+            for (const DirectionArrow& arrow : marks.arrows) {
+                const QPointF corners[3] = {{arrow.tip.x, arrow.tip.y},
+                                            {arrow.left.x, arrow.left.y},
+                                            {arrow.right.x, arrow.right.y}};
+                inside += QPolygonF({corners[0], corners[1], corners[2]})
+                              .containsPoint(p, Qt::OddEvenFill);
+                for (int k = 0; k < 3; ++k)
+                    nearEdge =
+                        nearEdge || distanceToSegment(p, corners[k], corners[(k + 1) % 3]) < 1;
+            }
+            const double fromStart = std::hypot(p.x() - marks.start.x, p.y() - marks.start.y);
+            if (inside >= 2 && !nearEdge && fromStart > marks.ringRadius + 3)
+                found.push_back(QPoint(x, y));
+        }
+    return found;
 }
 
 } // namespace
@@ -139,6 +177,73 @@ private slots:
                                         .arg(vector)));
             }
         compare(glLabel, vectorLabel, 1.0, "label");
+    }
+
+    // A control character's label is none on both routes; a drawn one inks both.
+    void controlCharacterLabelsAreNone_data() {
+        QTest::addColumn<int>("labelIndex");
+        QTest::newRow("code 0") << firstGlyphLabelled(0);
+        QTest::newRow("code 31") << firstGlyphLabelled(31);
+        QTest::newRow("code 127") << firstGlyphLabelled(127);
+        QTest::newRow("code 128") << firstGlyphLabelled(128);
+        QTest::newRow("code 159") << firstGlyphLabelled(159);
+        QTest::newRow("code 0, next round") << firstGlyphLabelled(0) + 256;
+        QTest::newRow("F") << 5;
+        QTest::newRow("e acute") << firstGlyphLabelled(233);
+    }
+
+    void controlCharacterLabelsAreNone() {
+        QFETCH(int, labelIndex);
+        CellContent cell;
+        cell.labelIndex = labelIndex;
+        const bool drawn = labelIsDrawn(glyphLabelCode(labelIndex));
+        const Ink gl = inkOf(paintGl(cell), labelInk);
+        const Ink vector = inkOf(paintVector(cell), labelInk);
+        QCOMPARE(gl.count > 10, drawn);
+        QCOMPARE(vector.count > 10, drawn);
+        if (!drawn)
+            QVERIFY2(
+                gl.count == 0 && vector.count == 0,
+                qPrintable(QString("GL %1, vector %2 pixels").arg(gl.count).arg(vector.count)));
+    }
+
+    // Where arrowheads overlap, both routes fill solid: an even-odd path would
+    // punch a hole there in SVG and PDF.
+    void overlappingArrowheadsAreSolid() {
+        // From a far corner, where the start's ring is, to a short line walked to
+        // and fro: arrowheads pointing both ways pile up on the line. Its length
+        // is varied until two of them overlap well.
+        std::vector<Point3> points;
+        DirectionMarks marks;
+        std::vector<QPoint> overlaps;
+        for (int step = 0; step < 40 && overlaps.size() < 6; ++step) {
+            const float length = 0.1f + 0.01f * float(step);
+            points.assign(1, {-1, -1, 0});
+            for (int k = 0; k < 24; ++k)
+                points.push_back({k % 2 ? length : 0.0f, 0.0f, 0.0f});
+            const GlyphCamera camera = placeGlyphCamera(points.data(), int(points.size()));
+            marks = directionMarks(points.data(), int(points.size()),
+                                   GlyphProjection(camera, identityRotation), 100);
+            overlaps = overlapsOf(marks);
+        }
+        QVERIFY2(overlaps.size() >= 6, "no glyph tried has overlapping arrowheads");
+        CellContent cell;
+        cell.points = points.data();
+        cell.pointCount = int(points.size());
+        cell.labelIndex = firstGlyphLabelled(' ');
+        cell.direction = true;
+        const QImage pictures[2] = {paintGl(cell), paintVector(cell)};
+
+        for (const QImage& picture : pictures)
+            for (const QPoint& at : overlaps) {
+                const QRgb p = picture.pixel(int(cellX) + at.x(), cellTop + at.y());
+                // The arrowheads' green, darker than the ring's.
+                QVERIFY2(qGreen(p) > 90 && qGreen(p) < 140 && qRed(p) < 60 && qBlue(p) < 60,
+                         qPrintable(QString("%1 at %2,%3 in the cell")
+                                        .arg(&picture == pictures ? "GL" : "vector")
+                                        .arg(at.x())
+                                        .arg(at.y())));
+            }
     }
 
 private:

@@ -10,6 +10,7 @@
 #include <QToolTip>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -719,6 +720,51 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(!view->findChild<GoToGlyphDialog*>());
         }
+    }
+
+    // The dialog checks the file as it is when Enter is pressed, and its message,
+    // however many lines it wraps to, is shown whole.
+    void goToAGlyphChecksTheFileAsItIsNow() {
+        QTemporaryDir dir;
+        const QString path =
+            dir.filePath("a-glyph-file-with-a-long-name-that-makes-the-message-wrap.alphabet");
+        writeGlyphFile(path, 8, 26, smallGlyphs(26));
+        auto view = std::make_unique<TestView>(nullptr, path.toLocal8Bit().constData());
+        view->resize(400, 400);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        pressKey(view.get(), Qt::Key_G, Qt::ControlModifier);
+        auto* dialog = view->findChild<GoToGlyphDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+
+        // Rewritten with 10 glyphs while the dialog is open.
+        writeGlyphFile(path + ".new", 8, 10, smallGlyphs(10));
+        QCOMPARE(std::rename(QFile::encodeName(path + ".new"), QFile::encodeName(path)), 0);
+        QTRY_COMPARE(P::glyphCount(*view), 10);
+        dialog->findChild<QLineEdit*>()->setText("20");
+        dialog->accept();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(double(P::scrollOffset(*view)), 0.0);
+        QLabel* problem = nullptr;
+        for (QLabel* label : dialog->findChildren<QLabel*>())
+            if (label->text().startsWith("No glyph"))
+                problem = label;
+        QVERIFY(problem && problem->isVisible());
+        QVERIFY2(problem->text().contains("its glyphs are 0 to 9"), qPrintable(problem->text()));
+        QVERIFY(dialog->findChildren<QLabel*>().first()->text().contains("(0 to 9)"));
+        // Every wrapped line fits: the label is as tall as its text needs, inside the dialog.
+        QCoreApplication::processEvents();
+        const int lines =
+            problem->heightForWidth(problem->width()) / problem->fontMetrics().height();
+        QVERIFY2(lines >= 2, qPrintable(QString::number(lines)));
+        QVERIFY(problem->height() >= problem->heightForWidth(problem->width()));
+        QVERIFY(problem->geometry().bottom() < dialog->height());
+        QVERIFY(dialog->rect().contains(problem->geometry()));
+
+        dialog->findChild<QLineEdit*>()->setText("9");
+        dialog->accept();
+        QVERIFY(!dialog->isVisible());
     }
 
     // Thousands of random events against the model of the state table.

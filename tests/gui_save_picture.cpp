@@ -73,7 +73,8 @@ private slots:
             QString path;
             const char* says;
         } cases[] = {{folder->filePath("link.svg"), "choose another output"},
-                     {folder->filePath("missing/shown.pdf"), "missing/shown.pdf"}};
+                     {folder->filePath("missing/shown.pdf"), "missing/shown.pdf"},
+                     {folder->filePath("shown.jpg"), ".jpg is no picture format written here"}};
         for (const auto& c : cases) {
             QVERIFY(!window->savePictureAs(c.path));
             QMessageBox* box = nullptr;

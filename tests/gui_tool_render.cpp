@@ -116,12 +116,13 @@ private slots:
         QVERIFY2(run.status == 0, run.err);
         QCOMPARE(loadSheet(png), loadSheet(dir.filePath("here.png")));
 
-        // Without Xvfb on the path it fails at once and says why.
+        // Without Xvfb on the path it stops at once, says why, and gives the status
+        // its help promises for a display that can't be opened.
         environment.insert("PATH", dir.filePath("nowhere"));
         QElapsedTimer timer;
         timer.start();
         run = runTool({"render", file, "-o", dir.filePath("none.png")}, {}, environment);
-        QCOMPARE(run.status, 1);
+        QCOMPARE(run.status, 2);
         QVERIFY2(run.err.contains("can't start Xvfb") && run.err.contains("xvfb package"), run.err);
         QVERIFY(timer.elapsed() < 10000);
         QVERIFY(!QFile::exists(dir.filePath("none.png")));

@@ -137,6 +137,7 @@ private slots:
             {{"-o", dir.filePath("x.svg"), "--format", "eps"}, "--format takes png, svg or pdf"},
             {{"-o", dir.filePath("x.svg"), "--turn", "0,0,0,90"}, "--turn takes"},
             {{"-o", dir.filePath("x.svg"), "--turn", "1,0,0"}, "--turn takes"},
+            {{"-o", dir.filePath("x.jpg")}, "x.jpg: .jpg is no picture format written here"},
         };
         for (const auto& c : refused) {
             const ToolRun run = runTool(QStringList{"render", file} + c.arguments);
@@ -144,6 +145,52 @@ private slots:
         }
         QCOMPARE(fileBytes(file), glyphs);
         QVERIFY(!QFile::exists(dir.filePath("x.pdf")) && !QFile::exists(dir.filePath("x.svg")));
+        QVERIFY(!QFile::exists(dir.filePath("x.jpg")));
+        // --format wins over the name.
+        QCOMPARE(runTool({"render", file, "-o", dir.filePath("x.jpg"), "--format", "png"}).status,
+                 0);
+    }
+
+    // An SVG sheet is its pixel size exactly, as a reader rasterises it, and SVG
+    // and PDF carry the glyph file's name as their title; Qt's notice of an unset
+    // XDG_RUNTIME_DIR never reaches the user.
+    void sizeAndTitleAreTheSheets() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("A&B <letters>.alphabet");
+        writeGlyphFile(file, 6, 26, sampleLetters(6, 26));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("XDG_RUNTIME_DIR");
+        const struct {
+            QStringList arguments;
+            QSize size;
+        } sheets[] = {
+            {{}, {400, 700}}, {{"--columns", "8"}, {800, 400}}, {{"--glyphs", "3"}, {400, 100}}};
+        for (const auto& sheet : sheets) {
+            const QString svg = dir.filePath("sheet.svg");
+            const ToolRun run =
+                runTool(QStringList{"render", file, "-o", svg} + sheet.arguments, {}, environment);
+            QVERIFY2(run.status == 0 && run.err.isEmpty(), run.err);
+            const QByteArray bytes = fileBytes(svg);
+            QVERIFY2(bytes.contains(QString("<svg width=\"%1\" height=\"%2\"")
+                                        .arg(sheet.size.width())
+                                        .arg(sheet.size.height())
+                                        .toUtf8()),
+                     bytes.left(300));
+            QVERIFY2(bytes.contains("<title>A&amp;B &lt;letters&gt;.alphabet</title>"),
+                     bytes.left(300));
+            const QString png = dir.filePath("sheet.png");
+            QCOMPARE(runProgram("rsvg-convert", {svg, "-o", png}).status, 0);
+            QCOMPARE(QImage(png).size(), sheet.size);
+        }
+        const QString pdf = dir.filePath("sheet.pdf");
+        const ToolRun run = runTool({"render", file, "-o", pdf}, {}, environment);
+        QVERIFY2(run.status == 0 && run.err.isEmpty(), run.err);
+        const QByteArray info = runProgram("pdfinfo", {pdf}).out;
+        QByteArray title;
+        for (const QByteArray& line : info.split('\n'))
+            if (line.startsWith("Title:"))
+                title = line.mid(6).trimmed();
+        QCOMPARE(title, QByteArray("A&B <letters>.alphabet"));
     }
 };
 

@@ -257,6 +257,25 @@ private slots:
         }
     }
 
+    // Blanks round --lift's number are let go on both sides alike; a record of no
+    // pairs reads as an empty glyph of a Hershey font, not as text.
+    void liftBlanksAndEmptyHersheyRecords() {
+        QTemporaryDir dir;
+        const QString font = dir.filePath("empty-first.jhf");
+        QVERIFY(writeBytes(font, "    1  0\n    2  9MWRMNV RRMVV RPSTS\n"));
+        QByteArray written;
+        for (const char* lift : {"2", " 2", "2 ", "\t2 "}) {
+            const QString out = dir.filePath("lift.alphabet");
+            const ToolRun run =
+                runTool({"import", font, "--lift", lift, "--points", "16", "-o", out, "--force"});
+            QVERIFY2(run.status == 0 && run.err.contains("Hershey font, 2 glyphs of 16 points"),
+                     run.err);
+            if (written.isEmpty())
+                written = fileBytes(out);
+            QCOMPARE(fileBytes(out), written);
+        }
+    }
+
     void usageErrorsSayWhatIsWrong() {
         QTemporaryDir dir;
         const QString text = dir.filePath("points.txt");
@@ -267,6 +286,9 @@ private slots:
         } cases[] = {
             {{"--from", "pdf", rowmans}, "--from takes jhf, svg or text, not 'pdf'"},
             {{"--lift", "-1", rowmans}, "--lift takes a height of 0 or more, not '-1'"},
+            {{"--lift", "1e-50", rowmans}, "not '1e-50': it is out of the range of a 32-bit float"},
+            {{"--lift", "1e31", rowmans}, "--lift takes a height of 0 or more, not '1e31'"},
+            {{"--lift", "2x", rowmans}, "--lift takes a height of 0 or more, not '2x'"},
             {{"--chars", "", rowmans}, "--chars '' is empty"},
             {{text, rowmans}, "points.txt is text; a text import takes one file"},
             {{text, "--chars", "A"}, "points.txt is text; --chars, --lift and --strict are for"},

@@ -341,6 +341,42 @@ private slots:
 
     // Both programs print the version the build was configured with, with no
     // display needed, and the tool's usage says how to ask for it.
+    // A glyph file given to import is said to be one, after the refusal to write
+    // onto it where that is asked; counts of one are singular.
+    void glyphFilesAreNotImportedAndOneIsSingular() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("one.alphabet");
+        QVERIFY(writeBytes(file, glyphFile(1, 1, std::vector<Point3>{{1, 2, 3}})));
+        const struct {
+            QStringList arguments;
+            int status;
+            const char* says;
+        } cases[] = {
+            {{"import", file, "-o", file}, 2, "choose another output"},
+            {{"import", file, "-o", dir.filePath("o.alphabet")},
+             1,
+             "one.alphabet is a glyph file already; nothing to import"},
+            {{"import", "--from", "text", file, "-o", dir.filePath("o.alphabet")},
+             1,
+             "is a glyph file already"},
+        };
+        for (const auto& c : cases) {
+            const ToolRun run = runTool(c.arguments);
+            QVERIFY2(run.status == c.status && run.err.contains(c.says), run.err);
+        }
+        QVERIFY(!QFile::exists(dir.filePath("o.alphabet")));
+        const ToolRun info = runTool({"info", file});
+        QVERIFY2(info.out.contains("header   1 point per glyph, 1 glyph\n"), info.out);
+        const ToolRun exported = runTool({"export", file});
+        QVERIFY2(exported.out.startsWith("# 1 point per glyph, 1 glyph\n"), exported.out);
+        QVERIFY(writeBytes(file, glyphFile(2, 2, std::vector<Point3>(3))));
+        const ToolRun shortFile = runTool({"info", file});
+        QVERIFY2(
+            shortFile.out.contains("; 1 glyph in full") &&
+                shortFile.err.contains("header announces 2 glyphs but the file holds 1 in full"),
+            shortFile.out + shortFile.err);
+    }
+
     void versionIsTheProjectVersion_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QByteArray>("name");

@@ -3,7 +3,8 @@
 #include <QtTest>
 
 // Each command's option table refuses the same ways: the refusal's line, the
-// help text after it or not, and status 2, with nothing on standard output.
+// hint to the command's --help after it or not (never the whole help), and
+// status 2, with nothing on standard output.
 class ToolOptionsTest : public QObject {
     Q_OBJECT
 
@@ -11,7 +12,7 @@ private slots:
     void refusals_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("says");
-        QTest::addColumn<bool>("withHelp");
+        QTest::addColumn<bool>("withHint");
 
         QTest::newRow("sample, out of range")
             << QStringList{"sample", "--points", "0"}
@@ -61,6 +62,8 @@ private slots:
         QTest::newRow("render, missing value")
             << QStringList{"render", "a", "--turn"}
             << QByteArray("render: --turn needs AXIS_X,AXIS_Y,AXIS_Z,DEGREES") << false;
+        QTest::newRow("unknown command")
+            << QStringList{"draw", "a"} << QByteArray(": unknown command 'draw'") << true;
         QTest::newRow("render, no output")
             << QStringList{"render", "a"} << QByteArray("render: no output given (-o OUT.png)")
             << true;
@@ -69,13 +72,17 @@ private slots:
     void refusals() {
         QFETCH(QStringList, arguments);
         QFETCH(QByteArray, says);
-        QFETCH(bool, withHelp);
+        QFETCH(bool, withHint);
         const ToolRun run = runTool(arguments);
         QCOMPARE(run.status, 2);
         QVERIFY(run.out.isEmpty());
-        const QByteArray help = runTool({arguments[0], "--help"}).out;
-        QVERIFY(help.startsWith("usage: alphabet-tool " + arguments[0].toUtf8()));
-        QCOMPARE(run.err, "alphabet-tool " + says + "\n" + (withHelp ? help : QByteArray()));
+        // "render: ..." for a command's refusal, ": ..." for the tool's own.
+        const QByteArray command = says.left(says.indexOf(':'));
+        const QByteArray program =
+            command.isEmpty() ? QByteArray("alphabet-tool") : "alphabet-tool " + command;
+        const QByteArray hint = "Try '" + program + " --help' for more information.\n";
+        QCOMPARE(run.err,
+                 program + says.mid(command.size()) + "\n" + (withHint ? hint : QByteArray()));
     }
 
     // The usage lines come from the option tables: every option a command takes is shown.

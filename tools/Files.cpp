@@ -1,8 +1,6 @@
 #include "tools/Files.h"
 
 #include "alphabet/AlphabetHeader.h"
-#include "import/text/TextEncoding.h"
-#include "tools/import/PenInputs.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,25 +12,8 @@
 
 namespace {
 
-// Bytes looked at to tell text from a glyph file.
-constexpr std::size_t sniffBytes = 512;
-
 std::string describe(const std::string& path, const char* what) {
     return path + ": " + what + " (" + std::strerror(errno) + ")";
-}
-
-// `path` as a shell takes it back: as it is where that is safe, else in single quotes.
-std::string shellWord(const std::string& path) {
-    const bool plain =
-        !path.empty() && path.find_first_not_of("abcdefghijklmnopqrstuvwxyz"
-                                                "ABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                                "0123456789_-./+,:@%") == std::string::npos;
-    if (plain)
-        return path;
-    std::string quoted = "'";
-    for (char c : path)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
 }
 
 } // namespace
@@ -92,30 +73,43 @@ bool readGlyphHeader(const std::string& path, GlyphHeader& header, std::string& 
         error = describe(path, "can't open");
         return false;
     }
-    header.counts = readAlphabetHeader(in);
-    // Only a header that can't be right is worth a look at the bytes as text.
-    if (!header.counts.fitsIn(header.fileSize)) {
-        char start[sniffBytes];
-        const ssize_t got = pread(in, start, sizeof start, 0);
-        const std::string_view bytes(start, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-        header.looksLikeText = looksLikeText(bytes);
-        const InputKind kind = kindOf(std::string(bytes));
-        header.textKind = kind == InputKind::Hershey ? "a Hershey font"
-                          : kind == InputKind::Svg   ? "SVG"
-                                                     : "text";
-    }
+    char start[sniffBytes];
+    const ssize_t got = pread(in, start, sizeof start, 0);
+    const std::string_view bytes(start, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+    header.counts = alphabetHeaderOf(bytes);
+    header.sniff = sniffFile(bytes, header.fileSize);
     close(in);
     return true;
 }
 
 bool refuseText(const char* command, const std::string& path, const GlyphHeader& header) {
-    if (!header.looksLikeText)
+    if (!header.sniff.looksLikeText)
         return false;
-    std::fprintf(stderr,
-                 "alphabet-tool %s: %s looks like %s, not a glyph file; make a glyph file from "
-                 "it with: alphabet-tool import %s -o OUT.alphabet\n",
-                 command, path.c_str(), header.textKind, shellWord(path).c_str());
+    std::fprintf(stderr, "alphabet-tool %s: %s\n", command,
+                 importAdvice(path, header.sniff.kind).c_str());
     return true;
+}
+
+// A glyph file among the inputs needs no import: said once writing onto it is
+// known not to be what is asked (that refusal comes first). 0 where there is none.
+int refuseGlyphFileImport(const std::vector<std::string>& inputs,
+                          const std::vector<std::string>& data, const char* output) {
+    for (std::size_t k = 0; k < inputs.size(); ++k) {
+        if (!sniffFile(data[k], std::int64_t(data[k].size())).glyphFile)
+            continue;
+        std::string error;
+        if (OutputFile::check(output ? output : "universal.alphabet", {inputs[k], true}, error) ==
+            OutputStatus::Refused) {
+            std::fprintf(stderr, "alphabet-tool import: %s\n", error.c_str());
+            return 2;
+        }
+        std::fprintf(stderr,
+                     "alphabet-tool import: %s is a glyph file already; nothing to import "
+                     "('alphabet-tool info %s' describes it)\n",
+                     inputs[k].c_str(), shellWord(inputs[k]).c_str());
+        return 1;
+    }
+    return 0;
 }
 
 int openOutput(const char* command, OutputFile& file, const std::string& path,

@@ -10,11 +10,13 @@
 #include "tools/import/PenMessages.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -126,12 +128,26 @@ int importText(const std::string& input, std::string& text, int points, double s
     return 0;
 }
 
-// Whether `text` is a height --lift takes, which it puts into `job`.
-bool takeLift(const char* text, PenImport& job) {
-    char* end = nullptr;
-    job.lift = std::strtod(text, &end);
+// Whether `text` is a height --lift takes, which it puts into `job`: a number as
+// the text reader takes a coordinate (a 32-bit float, 1e-50 out of its range),
+// from 0 to 1e30, blanks round it let go on both sides.
+bool takeLift(const char* text, PenImport& job, std::string& problem) {
+    std::string_view value(text);
+    while (!value.empty() && (value.front() == ' ' || value.front() == '\t'))
+        value.remove_prefix(1);
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\t'))
+        value.remove_suffix(1);
+    if (!value.empty() && value.front() == '+')
+        value.remove_prefix(1);
+    float height = 0;
+    const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), height);
     job.liftGiven = true;
-    return end != text && !*end && job.lift >= 0 && job.lift <= 1e30;
+    job.lift = height;
+    const bool whole = !value.empty() && end == value.data() + value.size();
+    if (whole && ec == std::errc::result_out_of_range)
+        problem = "--lift takes a height of 0 or more, not '" + std::string(text) +
+                  "': it is out of the range of a 32-bit float";
+    return whole && ec == std::errc() && height >= 0 && height <= 1e30f;
 }
 
 // Reads every input and tells its kind, unless `forced`.
@@ -174,7 +190,9 @@ int runImport(int argc, char** argv) {
                         return job.pickChars = true;
                     }),
          textOption("--lift", "[--lift H]", "a height", "a height of 0 or more",
-                    [&](const char* height, std::string&) { return takeLift(height, job); }),
+                    [&](const char* height, std::string& problem) {
+                        return takeLift(height, job, problem);
+                    }),
          flagOption("--strict", "[--strict]", job.strict),
          textOption(
              "--scale", "[--scale F]", "a factor", "a factor above 0",
@@ -212,6 +230,8 @@ int runImport(int argc, char** argv) {
     if (std::count(job.inputs.begin(), job.inputs.end(), "-") > 1)
         return usageRefusal(line, "standard input ('-') can be read only once");
     if (const int status = readInputs(job, forced, forcedKind))
+        return status;
+    if (const int status = refuseGlyphFileImport(job.inputs, job.data, output))
         return status;
     const auto text = std::find(job.kinds.begin(), job.kinds.end(), InputKind::Text);
     if (text != job.kinds.end()) {

@@ -50,9 +50,9 @@ bool reportSize(std::int64_t size, const AlphabetHeader& header) {
     if (points == 0 || glyphs == 0) {
         std::printf(", the header announces %d\n", alphabetHeaderBytes);
     } else if (!header.fitsIn(size)) {
-        std::printf(", too short: the header announces %d + %d x %d x %d; %lld glyphs in full\n",
+        std::printf(", too short: the header announces %d + %d x %d x %d; %s in full\n",
                     alphabetHeaderBytes, pointBytes, points, glyphs,
-                    static_cast<long long>(header.glyphsIn(size)));
+                    counted(header.glyphsIn(size), "glyph").c_str());
         return false;
     } else {
         std::printf(", the header announces %d + %d x %d x %d\n", alphabetHeaderBytes, pointBytes,
@@ -104,12 +104,13 @@ int runInfo(int argc, char** argv) {
                     static_cast<long long>(header.fileSize), alphabetHeaderBytes);
         sound = false;
     } else if (counts.negative()) {
-        std::printf("header   negative counts: %d points per glyph, %d glyphs\n",
-                    counts.pointsPerGlyph, counts.glyphCount);
+        std::printf("header   negative counts: %s per glyph, %s\n",
+                    counted(counts.pointsPerGlyph, "point").c_str(),
+                    counted(counts.glyphCount, "glyph").c_str());
         sound = false;
     } else {
-        std::printf("header   %d points per glyph, %d glyphs\n", counts.pointsPerGlyph,
-                    counts.glyphCount);
+        std::printf("header   %s per glyph, %s\n", counted(counts.pointsPerGlyph, "point").c_str(),
+                    counted(counts.glyphCount, "glyph").c_str());
         sound = reportSize(header.fileSize, counts);
     }
 
@@ -120,10 +121,10 @@ int runInfo(int argc, char** argv) {
     const int pointsPerGlyph = file.pointsPerGlyph();
     const int glyphCount = file.glyphCount();
     if (header.fileSize < 0)
-        std::printf("loaded   %d glyphs of %d points, as the viewer does\n", glyphCount,
-                    pointsPerGlyph);
+        std::printf("loaded   %s of %s, as the viewer does\n", counted(glyphCount, "glyph").c_str(),
+                    counted(pointsPerGlyph, "point").c_str());
     else if (glyphCount < counts.glyphCount)
-        std::printf("loaded   %d glyphs, as the viewer does\n", glyphCount);
+        std::printf("loaded   %s, as the viewer does\n", counted(glyphCount, "glyph").c_str());
 
     Bounds all;
     for (int i = 0; i < glyphCount; ++i)

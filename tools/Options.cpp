@@ -196,7 +196,13 @@ int parseCommandLine(const CommandLine& line, int argc, char** argv,
 }
 
 int usageRefusal(const CommandLine& line, const std::string& problem) {
-    std::fprintf(stderr, "alphabet-tool %s: %s\n%s", line.command, problem.c_str(),
-                 line.help().c_str());
+    std::fprintf(stderr, "alphabet-tool %s: %s\n%s\n", line.command, problem.c_str(),
+                 helpHint(line.command).c_str());
     return 2;
+}
+
+std::string helpHint(const char* command) {
+    const std::string program =
+        *command ? std::string("alphabet-tool ") + command : "alphabet-tool";
+    return "Try '" + program + " --help' for more information.";
 }

@@ -38,7 +38,7 @@ struct CommandLine {
     std::vector<Option> options;
     // The help text after the usage lines; a line "{--lift}" stands for that option's help.
     std::string description;
-    // Whether a Text option's refused value is followed by the help text.
+    // Whether a Text option's refused value is followed by the hint to --help.
     bool helpAfterBadValue = false;
 
     std::string help() const;
@@ -55,5 +55,8 @@ int parseCommandLine(const CommandLine& line, int argc, char** argv,
 // an option fills `file`; a second one, or an unknown option, is refused.
 std::function<bool(const char*)> oneFileOperand(const char*& file);
 
-// Says `problem` on standard error for `line`'s command, then its help; 2.
+// Says `problem` on standard error for `line`'s command, then the hint to its --help; 2.
 int usageRefusal(const CommandLine& line, const std::string& problem);
+
+// The line that points a usage error to the help of `command` ("" for the tool's own).
+std::string helpHint(const char* command);

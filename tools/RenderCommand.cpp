@@ -25,8 +25,8 @@ std::string renderText() {
            "N cells to a row (default " +
            std::to_string(gridColumns) +
            ", as in the viewer): a PNG, or the same picture as\n"
-           "vectors in SVG or PDF, chosen by OUT's extension (.svg, .pdf; PNG otherwise)\n"
-           "or by --format, which wins.\n"
+           "vectors in SVG or PDF, chosen by OUT's extension (.png, .svg, .pdf; PNG where\n"
+           "there is none, another is refused) or by --format, which wins.\n"
            "--turn X,Y,Z,DEGREES shows every glyph turned by DEGREES about the axis\n"
            "(X, Y, Z) of the glyph file's coordinates through its centroid,\n"
            "counterclockwise as seen from the axis's tip, as a drag that far would:\n"
@@ -128,8 +128,12 @@ int runRender(int argc, char** argv) {
         return usageRefusal(line, input ? "no output given (-o OUT.png)" : "no glyph file given");
     if (const int status = checkFiles(input, sheet))
         return status;
-    if (!sheet.formatGiven)
-        sheet.format = pictureFormatOf(sheet.output);
+    // --format wins over the name; without it the name must name a format.
+    if (!sheet.formatGiven) {
+        std::string error;
+        if (!pictureFormatOf(sheet.output, sheet.format, error))
+            return say(RenderResult::refusal(error + "; or give --format"));
+    }
     VirtualDisplay display;
     if (const int status = say(setUpRender(sheet.format, display)))
         return status;

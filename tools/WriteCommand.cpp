@@ -164,10 +164,10 @@ bool parseArguments(int argc, char** argv, WriteArguments& arguments, std::strin
     return true;
 }
 
+// A usage error: its one line and the hint to --help, as every command says it.
 int usage(const std::string& problem) {
-    if (!problem.empty())
-        std::fprintf(stderr, "alphabet-tool write: %s\n", problem.c_str());
-    std::fputs(writeHelp().c_str(), stderr);
+    std::fprintf(stderr, "alphabet-tool write: %s\n%s\n", problem.c_str(),
+                 helpHint("write").c_str());
     return 2;
 }
 

@@ -1,4 +1,5 @@
 #include "tools/Commands.h"
+#include "tools/Options.h"
 
 #include <cstdio>
 #include <cstring>
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
         if (!std::strcmp(argv[1], command.name))
             return command.run(argc - 2, argv + 2);
     }
-    std::fprintf(stderr, "alphabet-tool: unknown command '%s'\n", argv[1]);
-    printUsage(stderr);
+    std::fprintf(stderr, "alphabet-tool: unknown command '%s'\n%s\n", argv[1],
+                 helpHint("").c_str());
     return 2;
 }

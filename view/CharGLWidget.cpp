@@ -2,16 +2,43 @@
 
 #include "cells/gl/CellPainter.h"
 #include "cells/vector/VectorCellPainter.h"
+#include "import/InputKind.h"
 #include "trackball/Trackball.h"
 
 #include <QWheelEvent>
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 // The GUI thread reads regular files alone: opening a pipe would wait for its writer.
 constexpr AlphabetFile::Kinds regularFilesOnly = AlphabetFile::Kinds::RegularOnly;
+
+// Where `path` is text that import makes a glyph file of (points, a Hershey font or
+// SVG), what to say of it, as the tool's commands do; else "". Said on standard
+// error too, where the loader says its problems.
+QString importableText(const QByteArray& path) {
+    const int in = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (in < 0)
+        return QString();
+    struct stat status;
+    char start[sniffBytes];
+    ssize_t got = -1;
+    if (fstat(in, &status) == 0 && S_ISREG(status.st_mode))
+        got = pread(in, start, sizeof start, 0);
+    ::close(in);
+    if (got < 0)
+        return QString();
+    const FileSniff sniff = sniffFile(std::string_view(start, std::size_t(got)), status.st_size);
+    if (!sniff.looksLikeText)
+        return QString();
+    const std::string advice = importAdvice(path.toStdString(), sniff.kind);
+    std::fprintf(stderr, "%s\n", advice.c_str());
+    return QString::fromStdString(advice);
+}
 
 } // namespace
 
@@ -21,7 +48,9 @@ CharGLWidget::CharGLWidget(QWidget* parent, const char* alphabetPath)
     // The frame buffer keeps its pixels between paints, so a drag step redraws one cell.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
     // A file that can't be opened prints why and leaves the view empty.
-    alphabet.open(alphabetPath, AlphabetFile::Storage::MapWherePossible, regularFilesOnly);
+    textRefused = importableText(path);
+    if (textRefused.isEmpty())
+        alphabet.open(alphabetPath, AlphabetFile::Storage::MapWherePossible, regularFilesOnly);
     watcher.watch(path);
     connect(&watcher, &GlyphFileWatcher::fileReady, this, &CharGLWidget::reloadAlphabet);
 
@@ -32,6 +61,11 @@ CharGLWidget::CharGLWidget(QWidget* parent, const char* alphabetPath)
 CharGLWidget::~CharGLWidget() = default;
 
 bool CharGLWidget::openAlphabet(const QByteArray& file, QString* why) {
+    if (const QString text = importableText(file); !text.isEmpty()) {
+        if (why)
+            *why = text;
+        return false;
+    }
     AlphabetFile opened;
     opened.open(file.constData(), AlphabetFile::Storage::MapWherePossible, regularFilesOnly);
     if (!opened.holdsGlyphFile()) {
@@ -46,6 +80,8 @@ bool CharGLWidget::openAlphabet(const QByteArray& file, QString* why) {
 }
 
 void CharGLWidget::reloadAlphabet() {
+    if (!importableText(path).isEmpty())
+        return; // text in its place now: the glyphs shown stay
     AlphabetFile fresh;
     if (!fresh.open(path.constData(), AlphabetFile::Storage::MapWherePossible, regularFilesOnly))
         return; // gone again: the glyphs shown stay
@@ -61,6 +97,7 @@ void CharGLWidget::showAlphabet(AlphabetFile&& file, bool keepView) {
     const bool sameShape = file.glyphCount() == alphabet.glyphCount() &&
                            file.pointsPerGlyph() == alphabet.pointsPerGlyph();
     alphabet = std::move(file);
+    textRefused.clear();
     if (!keepView || !sameShape) {
         scrollOffset = 0;
         turns.clear();

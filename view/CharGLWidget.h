@@ -46,9 +46,11 @@ public:
     const QByteArray& alphabetPath() const { return path; }
 
     // Why the file shown could not be read in full; empty when it was.
-    QString alphabetProblem() const { return QString::fromStdString(alphabet.problem()); }
+    QString alphabetProblem() const {
+        return textRefused.isEmpty() ? QString::fromStdString(alphabet.problem()) : textRefused;
+    }
     // False where the file shown gave no glyph and alphabetProblem() says why.
-    bool showsGlyphFile() const { return alphabet.holdsGlyphFile(); }
+    bool showsGlyphFile() const { return textRefused.isEmpty() && alphabet.holdsGlyphFile(); }
     int glyphCount() const { return alphabet.glyphCount(); }
     int pointsPerGlyph() const { return alphabet.pointsPerGlyph(); }
 
@@ -138,6 +140,7 @@ private:
 
     AlphabetFile alphabet;
     QByteArray path;
+    QString textRefused; // the file given at the start is text to import, as this says
     bool dragging = false;
     bool turningAll = false; // the press held Ctrl: its drag turns every glyph
     bool showDirection = false;

@@ -1,5 +1,7 @@
 #include "view/CharGLWidget.h"
 
+#include "alphabet/Counted.h"
+#include "alphabet/GlyphLabel.h"
 #include "cells/LabelFont.h"
 
 #include <QFocusEvent>
@@ -18,17 +20,18 @@ QPoint positionOf(const QMouseEvent* event) {
 #endif
 }
 
-// How a tooltip names glyph `index`: its place, its label and its points.
+// How a tooltip names glyph `index`: its place, its label as its cell shows it
+// (none for a control character) and its points.
 QString describeGlyph(int index, int points) {
     const int code = glyphLabelCode(index);
-    const QString shown = labelIsShownQuoted(code) ? QString("\"%1\"").arg(glyphLabel(index))
-                                                   : QStringLiteral("not printable");
-    return QString("Glyph %1: label %2 (code %3), %4 point%5")
+    const QString label = !labelIsDrawn(code) ? QString("no label (code %1)").arg(code)
+                          : labelIsShownQuoted(code)
+                              ? QString("label \"%1\" (code %2)").arg(glyphLabel(index)).arg(code)
+                              : QString("label a blank (code %1)").arg(code);
+    return QString("Glyph %1: %2, %3")
         .arg(index)
-        .arg(shown)
-        .arg(code)
-        .arg(points)
-        .arg(points == 1 ? "" : "s");
+        .arg(label)
+        .arg(QString::fromStdString(counted(points, "point")));
 }
 
 } // namespace

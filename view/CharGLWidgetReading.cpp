@@ -5,11 +5,20 @@
 #include "view/GoToGlyphDialog.h"
 
 #include <algorithm>
+#include <charconv>
 
 namespace {
 
 // How far from a drawn point the pointer may be, in logical pixels, to name it.
 constexpr double pointPickRadius = 4;
+
+// `value` in the fewest digits that give back the same float, as export writes
+// it: the tooltip's numbers can be searched for in the exported text.
+QString shortest(float value) {
+    char text[32];
+    const std::to_chars_result written = std::to_chars(text, text + sizeof text, value);
+    return QString::fromLatin1(text, int(written.ptr - text));
+}
 
 } // namespace
 
@@ -32,7 +41,8 @@ void CharGLWidget::goToGlyph(int index) {
 }
 
 void CharGLWidget::askForGlyph() {
-    auto* dialog = new GoToGlyphDialog(this, glyphCount(), path);
+    auto* dialog = new GoToGlyphDialog(
+        this, [this] { return glyphCount(); }, path);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &GoToGlyphDialog::glyphChosen, this, &CharGLWidget::goToGlyph);
     dialog->open();
@@ -57,7 +67,5 @@ QString CharGLWidget::describePoint(const Point3* points, int nearest) {
     const Point3& p = points[nearest];
     return QString("Point %1: x %2, y %3, z %4")
         .arg(nearest)
-        .arg(double(p.x), 0, 'g', 7)
-        .arg(double(p.y), 0, 'g', 7)
-        .arg(double(p.z), 0, 'g', 7);
+        .arg(shortest(p.x), shortest(p.y), shortest(p.z));
 }

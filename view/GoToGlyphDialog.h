@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -12,7 +13,9 @@ class GoToGlyphDialog : public QDialog {
     Q_OBJECT
 
 public:
-    GoToGlyphDialog(QWidget* parent, int glyphCount, const QString& file);
+    // `glyphCount` gives the file's glyphs as they are now: the file may be
+    // read again while the dialog is open, and Enter checks against that.
+    GoToGlyphDialog(QWidget* parent, std::function<int()> glyphCount, const QString& file);
 
     void accept() override;
 
@@ -20,8 +23,12 @@ signals:
     void glyphChosen(int index);
 
 private:
-    int glyphCount;
+    void showRange(int count);
+    void fitText();
+
+    std::function<int()> glyphCount;
     QString file;
+    QLabel* asking;
     QLineEdit* entry;
     QLabel* problem;
 };

@@ -1,5 +1,6 @@
 #include "cells/gl/CellPainter.h"
 
+#include "alphabet/GlyphLabel.h"
 #include "cells/CellStyle.h"
 #include "cells/LabelFont.h"
 #include "cells/gl/CellGlState.h"
@@ -66,6 +67,9 @@ void CellPainter::paintCell(const CellContent& cell, float x, float y) const {
     if (cell.direction && camera.visible)
         drawDirectionMarks(cell.points, cell.pointCount, GlyphProjection(camera, cell.orientation),
                            gridCellSize, ratio);
+    // A control character's label is none, on every route (labelIsDrawn).
+    if (!labelIsDrawn(glyphLabelCode(cell.labelIndex)))
+        return;
     const QString label = glyphLabel(cell.labelIndex);
     drawLabel(labelPosition(x, y, label), label);
 }

@@ -93,6 +93,14 @@ QColor colourOf(const float rgb[3]) {
     return QColor::fromRgbF(rgb[0], rgb[1], rgb[2]);
 }
 
+// `triangle` (closed) run counterclockwise on the page, reversed where it runs the other way.
+QPolygonF sameTurn(QPolygonF triangle) {
+    const QPointF a = triangle[1] - triangle[0], b = triangle[2] - triangle[0];
+    if (a.x() * b.y() - a.y() * b.x() < 0)
+        std::reverse(triangle.begin(), triangle.end());
+    return triangle;
+}
+
 } // namespace
 
 VectorCellPainter::VectorCellPainter(QPainter& painter_) : painter(painter_), font(labelFont()) {}
@@ -163,11 +171,14 @@ void VectorCellPainter::paintDirections(const std::vector<VectorCell>& cells,
                            GlyphProjection(cameras[k], content.orientation), side);
         auto at = [&](const CellPosition& p) { return cell.corner + QPointF(p.x, p.y); };
         for (const DirectionArrow& arrow : marks.arrows)
-            arrows.addPolygon(
-                QPolygonF({at(arrow.tip), at(arrow.left), at(arrow.right), at(arrow.tip)}));
+            arrows.addPolygon(sameTurn(
+                QPolygonF({at(arrow.tip), at(arrow.left), at(arrow.right), at(arrow.tip)})));
         if (marks.hasStart)
             rings.addEllipse(at(marks.start), marks.ringRadius, marks.ringRadius);
     }
+    // Overlapping arrowheads are solid, as GL's triangles are: every triangle turns
+    // the same way, so the winding rule fills where two meet.
+    arrows.setFillRule(Qt::WindingFill);
     painter.setPen(QPen(Qt::white, double(directionArrowEdgeWidth)));
     painter.drawPath(arrows);
     painter.fillPath(arrows, colourOf(directionArrowColour));

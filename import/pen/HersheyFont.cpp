@@ -93,8 +93,13 @@ bool looksLikeHershey(std::string_view text) {
     for (std::string_view line : linesOf(text.substr(0, 4096))) {
         if (blank(line))
             continue;
-        if (line.size() < 10 || fieldNumber(line.substr(0, 5)) < 0 ||
-            fieldNumber(line.substr(5, 3)) < 1)
+        if (line.size() < 8 || fieldNumber(line.substr(0, 5)) < 0)
+            return false;
+        const int count = fieldNumber(line.substr(5, 3));
+        // A record of no pairs, not even the margins, is an empty glyph.
+        if (count == 0)
+            return blank(line.substr(8));
+        if (line.size() < 10 || count < 1)
             return false;
         // Margins are letters or signs; a text line of numbers has a digit or blank here.
         const auto margin = [](char c) {
@@ -118,10 +123,10 @@ bool readHersheyFont(std::string_view text, PenFont& font, PenError& error) {
                         "not a Hershey record: it should start with a glyph number in columns "
                         "1 to 5");
         const int count = fieldNumber(lines[n].substr(5, 3));
-        if (count < 1)
+        if (count < 0)
             return fail(error, line,
-                        "columns 6 to 8 should hold the count of coordinate pairs (at least 1, "
-                        "for the margins)");
+                        "columns 6 to 8 should hold the count of coordinate pairs (the margins "
+                        "are the first)");
         std::string pairs(lines[n].substr(8));
         const std::size_t wanted = 2 * std::size_t(count);
         // A classic record goes on in the next line where it fills this one.

@@ -1,7 +1,7 @@
 #include "import/text/GlyphText.h"
 
+#include "alphabet/Counted.h"
 #include "alphabet/GlyphLabel.h"
-
 #include "alphabet/Resample.h"
 #include "import/text/TextEncoding.h"
 
@@ -324,8 +324,8 @@ bool parseGlyphText(const std::string& text, int resampleTo, GlyphSet& glyphs, T
 }
 
 std::string glyphTextHeading(int pointsPerGlyph, int glyphCount) {
-    return "# " + std::to_string(pointsPerGlyph) + " points per glyph, " +
-           std::to_string(glyphCount) + " glyphs\n";
+    return "# " + counted(pointsPerGlyph, "point") + " per glyph, " + counted(glyphCount, "glyph") +
+           "\n";
 }
 
 void appendGlyphText(std::string& text, const Point3* points, int pointsPerGlyph, int index) {

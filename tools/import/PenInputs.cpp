@@ -11,12 +11,6 @@ constexpr std::size_t mostChars = 0x110000;
 
 } // namespace
 
-InputKind kindOf(const std::string& data) {
-    if (looksLikeXml(data))
-        return InputKind::Svg;
-    return looksLikeHershey(data) ? InputKind::Hershey : InputKind::Text;
-}
-
 bool parseKind(const std::string& name, InputKind& kind) {
     const std::pair<const char*, InputKind> names[] = {
         {"jhf", InputKind::Hershey}, {"svg", InputKind::Svg}, {"text", InputKind::Text}};

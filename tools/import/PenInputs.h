@@ -2,14 +2,10 @@
 
 // What an import's inputs are and which characters it picks.
 
+#include "import/InputKind.h"
 #include "import/text/TextEncoding.h"
 
 #include <string>
-
-enum class InputKind { Text, Hershey, Svg };
-
-// The kind `data` reads as: XML is SVG, a Hershey record is a Hershey font, else text.
-InputKind kindOf(const std::string& data);
 
 // Reads "jhf", "svg" or "text"; false for anything else.
 bool parseKind(const std::string& name, InputKind& kind);

@@ -9,6 +9,21 @@
 #include <malloc.h>
 #include <xcb/xcb.h>
 
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+
+// Qt's "XDG_RUNTIME_DIR not set" notice asks nothing of the user: Qt falls back to
+// a folder of its own, which serves. Every other message goes where it went.
+void withoutRuntimeDirNotice(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    if (type == QtWarningMsg && message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"))
+        return;
+    previousHandler(type, context, message);
+}
+
+} // namespace
+
 void clearScaleFactors() {
     for (const char* name :
          {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
@@ -49,8 +64,9 @@ RenderResult setUpRender(SheetFormat format, VirtualDisplay& display) {
     std::string error;
     const char* current = std::getenv("DISPLAY");
     if (!current || !*current) {
+        // A virtual display that can't be started is a display that can't be opened.
         if (!display.start(error))
-            return RenderResult::failure(error);
+            return RenderResult::refusal(error);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
     } else if (!checkDisplay(error)) {
         return RenderResult::refusal(error);
@@ -66,6 +82,7 @@ RenderResult drawGlyphsOf(const char* input,
     int qtArgc = 1;
     char program[] = "alphabet-tool";
     char* qtArgv[] = {program, nullptr};
+    previousHandler = qInstallMessageHandler(withoutRuntimeDirNotice);
     QGuiApplication application(qtArgc, qtArgv);
     // The loader reports a bad header or a short file on standard error itself.
     AlphabetFile glyphs;

@@ -1,5 +1,7 @@
 #include "tools/render/SheetLayout.h"
 
+#include "alphabet/Counted.h"
+
 #include <cstdint>
 
 int SheetLayout::rowsOnPage(int page) const {
@@ -27,8 +29,9 @@ bool layOutSheet(const GlyphRange& range, int glyphCount, int columns, int cell,
     if (range.first >= glyphCount || last >= glyphCount) {
         error = "--glyphs asks for glyph " +
                 std::to_string(range.first >= glyphCount ? range.first : last) +
-                ", but the file has " + std::to_string(glyphCount) + " glyphs, numbered 0 to " +
-                std::to_string(glyphCount - 1);
+                ", but the file has " + counted(glyphCount, "glyph") +
+                (glyphCount == 1 ? ", numbered 0"
+                                 : ", numbered 0 to " + std::to_string(glyphCount - 1));
         return false;
     }
     layout.first = range.first;

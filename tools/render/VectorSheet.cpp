@@ -8,6 +8,7 @@
 #include "geometry/GridGeometry.h"
 #include "pictures/VectorDocument.h"
 
+#include <QFile>
 #include <algorithm>
 #include <atomic>
 #include <thread>
@@ -70,6 +71,12 @@ private:
     bool direction;
 };
 
+// A sheet's title: the name of the glyph file drawn.
+QString titleOf(const OutputRules& rules) {
+    const std::string& input = rules.input;
+    return QFile::decodeName(QByteArray::fromStdString(input.substr(input.rfind('/') + 1)));
+}
+
 RenderResult writePdf(const SheetDrawer& drawer, const SheetLayout& layout,
                       const SheetRequest& sheet) {
     if (drawer.pageSize(0).width() * VectorDocument::pointsPerPixel > maxPdfPoints)
@@ -80,7 +87,7 @@ RenderResult writePdf(const SheetDrawer& drawer, const SheetLayout& layout,
     VectorDocument document;
     std::string error;
     const OutputStatus opened = document.open(sheet.output, sheet.rules, VectorDocument::Kind::Pdf,
-                                              drawer.pageSize(0), error);
+                                              drawer.pageSize(0), titleOf(sheet.rules), error);
     if (opened != OutputStatus::Ready)
         return RenderResult::of(opened, error);
     for (int page = 0; page < layout.pages; ++page) {
@@ -95,8 +102,8 @@ RenderResult writeSvgPage(const SheetDrawer& drawer, int page, const std::string
                           const OutputRules& rules) {
     VectorDocument document;
     std::string error;
-    const OutputStatus opened =
-        document.open(name, rules, VectorDocument::Kind::Svg, drawer.pageSize(page), error);
+    const OutputStatus opened = document.open(name, rules, VectorDocument::Kind::Svg,
+                                              drawer.pageSize(page), titleOf(rules), error);
     if (opened != OutputStatus::Ready)
         return RenderResult::of(opened, error);
     drawer.drawPage(document.painter(), page);
