@@ -111,3 +111,25 @@ bool GlyphProjection::insideDepthRange(const ClipPoint& point) {
 CellPosition GlyphProjection::inCell(const ClipPoint& point, double side) {
     return {(point.x / point.w + 1) * side / 2, (1 - point.y / point.w) * side / 2};
 }
+
+ClipPoint GlyphProjection::between(const ClipPoint& a, const ClipPoint& b, double t) {
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t,
+            a.w + (b.w - a.w) * t};
+}
+
+bool GlyphProjection::clipToDepthRange(const ClipPoint& a, const ClipPoint& b, double& from,
+                                       double& to) {
+    from = 0;
+    to = 1;
+    // Signed distances inside the near plane (z >= -w) and the far plane (z <= w).
+    const double planes[2][2] = {{a.z + a.w, b.z + b.w}, {a.w - a.z, b.w - b.z}};
+    for (const auto& d : planes) {
+        if (d[0] < 0 && d[1] < 0)
+            return false;
+        if (d[0] < 0)
+            from = std::max(from, d[0] / (d[0] - d[1]));
+        else if (d[1] < 0)
+            to = std::min(to, d[0] / (d[0] - d[1]));
+    }
+    return from <= to;
+}

@@ -37,6 +37,13 @@ public:
     // Whether GL keeps a point: in front of the eye and within the depth range.
     static bool insideDepthRange(const ClipPoint& point);
 
+    // The point a fraction `t` of the way from a to b, in clip space.
+    static ClipPoint between(const ClipPoint& a, const ClipPoint& b, double t);
+
+    // Cuts the segment a-b to the part between the near and far planes, as GL
+    // clips it: false where nothing is left, else the kept part as [from, to] of it.
+    static bool clipToDepthRange(const ClipPoint& a, const ClipPoint& b, double& from, double& to);
+
     // The cell position of a point that is inside the depth range.
     static CellPosition inCell(const ClipPoint& point, double side);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,17 +23,21 @@ std::string rangeOf(const Option& option) {
            std::to_string(option.high);
 }
 
+// An option as its help line names it: its usage without the brackets.
+std::string wordsOf(const Option& option) {
+    const std::string words = option.usage;
+    return words.size() > 2 && words.front() == '[' ? words.substr(1, words.size() - 2) : words;
+}
+
 // "  --lift H      the lift height ...", its later lines indented as far.
-std::string optionHelp(const Option& option) {
-    std::string words = option.usage;
-    if (words.size() > 2 && words.front() == '[')
-        words = words.substr(1, words.size() - 2);
-    words.resize(std::max<std::size_t>(words.size() + 1, optionHelpColumn - 2), ' ');
+std::string optionHelp(const Option& option, std::size_t column) {
+    std::string words = wordsOf(option);
+    words.resize(std::max<std::size_t>(words.size() + 1, column - 2), ' ');
     std::string text = "  " + words;
     for (const char* c = option.help; *c; ++c) {
         text += *c;
         if (*c == '\n' && c[1])
-            text += std::string(optionHelpColumn, ' ');
+            text += std::string(column, ' ');
     }
     return text;
 }
@@ -131,7 +136,31 @@ Option textOption(const char* name, const char* usage, const char* needs, const 
     return option;
 }
 
+Option realOption(const char* name, const char* usage, RealRange range, double& target,
+                  bool* given) {
+    const char* takes = range == RealRange::Positive      ? "a number above 0"
+                        : range == RealRange::NonNegative ? "a number of 0 or more"
+                                                          : "a finite number";
+    Option option = textOption(
+        name, usage, "a number", takes, [range, &target, given](const char* text, std::string&) {
+            char* end = nullptr;
+            const double number = std::strtod(text, &end);
+            const bool fits = range == RealRange::Positive      ? number > 0
+                              : range == RealRange::NonNegative ? number >= 0
+                                                                : true;
+            if (end == text || *end != '\0' || !std::isfinite(number) || !fits)
+                return false;
+            target = number;
+            if (given)
+                *given = true;
+            return true;
+        });
+    return option;
+}
+
 std::string CommandLine::help() const {
+    if (!usageLines.empty())
+        return usageLines + descriptionText();
     const std::string start = std::string("usage: alphabet-tool ") + command + " ";
     std::string text = start + operands;
     std::size_t lineStart = 0;
@@ -148,7 +177,16 @@ std::string CommandLine::help() const {
         text += (first ? "" : " ") + std::string(option.usage);
         first = false;
     }
-    text += "\n";
+    return text + "\n" + descriptionText();
+}
+
+std::string CommandLine::descriptionText() const {
+    // Helps start in one column, past the longest option they name.
+    std::size_t column = optionHelpColumn;
+    for (const Option& option : options)
+        if (option.help)
+            column = std::max(column, wordsOf(option).size() + 4);
+    std::string text;
     for (std::size_t at = 0; at < description.size();) {
         const std::size_t end = description.find('\n', at);
         const std::string row = description.substr(at, end - at);
@@ -156,7 +194,7 @@ std::string CommandLine::help() const {
         for (const Option& option : options)
             if (row == std::string("{") + option.name + "}")
                 listed = &option;
-        text += listed ? optionHelp(*listed) : row + "\n";
+        text += listed ? optionHelp(*listed, column) : row + "\n";
         at = end == std::string::npos ? description.size() : end + 1;
     }
     return text;
@@ -174,6 +212,11 @@ std::function<bool(const char*)> oneFileOperand(const char*& file) {
 int parseCommandLine(const CommandLine& line, int argc, char** argv,
                      const std::function<bool(const char*)>& operand) {
     for (int i = 0; i < argc; ++i) {
+        if (line.afterDashDash && !std::strcmp(argv[i], "--")) {
+            while (++i < argc)
+                line.afterDashDash(argv[i]);
+            return -1;
+        }
         if (isHelpOption(argv[i])) {
             std::fputs(line.help().c_str(), stdout);
             return 0;

@@ -32,6 +32,12 @@ Option outputOption(const char* name, const char* usage, std::function<void(cons
 Option textOption(const char* name, const char* usage, const char* needs, const char* takes,
                   std::function<bool(const char*, std::string&)> take);
 
+// Which real numbers a real option takes; each is finite.
+enum class RealRange { Positive, NonNegative, Finite };
+// A real number in `range` into `target`; `given`, where not null, is set when it is.
+Option realOption(const char* name, const char* usage, RealRange range, double& target,
+                  bool* given = nullptr);
+
 struct CommandLine {
     const char* command;  // "render"
     const char* operands; // the usage line's words before the options: "FILE"
@@ -40,8 +46,14 @@ struct CommandLine {
     std::string description;
     // Whether a Text option's refused value is followed by the hint to --help.
     bool helpAfterBadValue = false;
+    // The usage lines where a command shows its options as OPTIONS rather than one by one.
+    std::string usageLines = {};
+    // Where set, "--" ends the options and every argument after it goes here.
+    std::function<void(const char*)> afterDashDash = {};
 
     std::string help() const;
+    // The description with each option's help in its place.
+    std::string descriptionText() const;
 };
 
 // Walks the arguments: the help option prints the help; each option takes its

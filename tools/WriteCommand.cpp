@@ -9,166 +9,118 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
-// What an option takes after it.
-enum class Takes { Nothing, Word, Positive, NonNegative, Finite };
+const char* const writeDescription =
+    "Sets the text with the glyphs of SOURCE and writes it as one 3-D pen route:\n"
+    "from one glyph to the next the pen goes straight up to the travel height T,\n"
+    "across and down. Each TEXT is a line; a newline in one starts another; '--'\n"
+    "ends the options. Lengths are millimetres.\n"
+    "Pen data (fonts, glyph files as import writes them) are drawn where z = 0,\n"
+    "T = 0.25 x size (or the glyph file's lift height); 3-D letters (any other\n"
+    "glyph file) travel 0.25 x size above their highest point.\n"
+    "Outputs: .gcode/.nc/.ngc G-code, .svg plotter page, .hpgl/.plt HPGL, .csv\n"
+    "points, .alphabet one glyph of the whole route for the viewer.\n"
+    "\n"
+    "{--with}\n{--text-file}\n{-o}\n{--format}\n{--size}\n{--spacing}\n{--line-height}\n"
+    "{--align}\n{--width}\n{--strict}\n{--lift}\n{--tolerance}\n{--feed}\n{--travel-feed}\n"
+    "{--pen-width}\n{--margin}\n{--flatten}\n"
+    "\n"
+    "Characters SOURCE lacks are named and skipped. OUT may not be SOURCE or the\n"
+    "text file; a device or FIFO is written straight through; a symlink's target\n"
+    "is replaced and the link kept; a replaced file keeps its permissions.\n"
+    "Exit status: 0 written, 1 bad SOURCE, lacking characters with --strict or\n"
+    "write failure, 2 usage, unreadable or refused input, refused output.\n";
 
-struct OptionRow {
-    const char* name;
-    Takes takes;
-    const char* value; // as the help names it
-    const char* help;
-};
-
-// Every option of write, in the order the help lists them.
-const OptionRow writeOptions[] = {
-    {"--with", Takes::Word, "SOURCE",
-     "the glyph file, Hershey font (.jhf) or SVG font to write with"},
-    {"--text-file", Takes::Word, "FILE", "the text's lines from FILE ('-': standard input)"},
-    {"-o", Takes::Word, "OUT", "the output ('-': standard output, the default)"},
-    {"--format", Takes::Word, "alphabet|csv|gcode|svg|hpgl",
-     "the output's kind (default: by OUT's\n"
-     "                    extension; G-code without -o)"},
-    {"--size", Takes::Positive, "MM", "the height of a capital H (default 10)"},
-    {"--spacing", Takes::Finite, "MM",
-     "added after each character (default 0.2 x size for\n"
-     "                    glyph files, 0 for fonts)"},
-    {"--line-height", Takes::Positive, "MM", "from one baseline to the next (default 1.6 x size)"},
-    {"--align", Takes::Word, "left|center|right", "where lines start (default left)"},
-    {"--width", Takes::Positive, "MM", "break lines at spaces to stay this narrow"},
-    {"--strict", Takes::Nothing, nullptr,
-     "refuse, writing nothing, where SOURCE lacks a character"},
-    {"--lift", Takes::Positive, "MM",
-     "the travel height T (pen data: lifts scale with it;\n"
-     "                    3-D letters: must clear every point)"},
-    {"--tolerance", Takes::NonNegative, "MM",
-     "drop points within this of the route between their\n"
-     "                    neighbours (default 0: keep all)"},
-    {"--feed", Takes::Positive, "MM/MIN", "the drawing feed rate (default 1000)"},
-    {"--travel-feed", Takes::Positive, "MM/MIN",
-     "the travel rate for the time estimate (default 3000)"},
-    {"--pen-width", Takes::Positive, "MM", "the SVG pen's width (default 0.3)"},
-    {"--margin", Takes::NonNegative, "MM", "the SVG page's margin around the drawing (default 5)"},
-    {"--flatten", Takes::Nothing, nullptr,
-     "SVG and HPGL of 3-D letters: each letter's whole route\n"
-     "                    projected flat"},
-};
-
-std::string writeHelp() {
-    std::string help =
-        "usage: alphabet-tool write TEXT... --with SOURCE [-o OUT] [--format F] [OPTIONS]\n"
-        "       alphabet-tool write --text-file FILE --with SOURCE [-o OUT] [OPTIONS]\n"
-        "Sets the text with the glyphs of SOURCE and writes it as one 3-D pen route:\n"
-        "from one glyph to the next the pen goes straight up to the travel height T,\n"
-        "across and down. Each TEXT is a line; a newline in one starts another; '--'\n"
-        "ends the options. Lengths are millimetres.\n"
-        "Pen data (fonts, glyph files as import writes them) are drawn where z = 0,\n"
-        "T = 0.25 x size (or the glyph file's lift height); 3-D letters (any other\n"
-        "glyph file) travel 0.25 x size above their highest point.\n"
-        "Outputs: .gcode/.nc/.ngc G-code, .svg plotter page, .hpgl/.plt HPGL, .csv\n"
-        "points, .alphabet one glyph of the whole route for the viewer.\n\n";
-    for (const OptionRow& row : writeOptions) {
-        const std::string name =
-            std::string(row.name) + (row.value ? std::string(" ") + row.value : "");
-        // A name too long for its column puts the help on a line of its own.
-        char line[64];
-        std::snprintf(line, sizeof line, name.size() > 17 ? "  %s\n%19s" : "  %-17s", name.c_str(),
-                      "");
-        help += line;
-        help += std::string(" ") + row.help + "\n";
-    }
-    help += "\nCharacters SOURCE lacks are named and skipped. OUT may not be SOURCE or the\n"
-            "text file; a device or FIFO is written straight through; a symlink's target\n"
-            "is replaced and the link kept; a replaced file keeps its permissions.\n"
-            "Exit status: 0 written, 1 bad SOURCE, lacking characters with --strict or\n"
-            "write failure, 2 usage, unreadable or refused input, refused output.\n";
-    return help;
-}
-
-// The command line as read: options by name, the TEXT arguments in order.
+// The command line as read.
 struct WriteArguments {
-    std::map<std::string, std::string> words;
-    std::map<std::string, double> numbers;
-    std::map<std::string, bool> flags;
+    WriteOptions options;
+    std::string source;   // --with
+    std::string textFile; // --text-file
+    std::string output = "-";
+    bool outputGiven = false;
+    std::string format; // --format, as given
     std::vector<std::string> texts;
-    bool help = false;
 };
 
-const OptionRow* findOption(const std::string& name) {
-    for (const OptionRow& row : writeOptions)
-        if (name == row.name)
-            return &row;
-    return nullptr;
+Option described(Option option, const char* help) {
+    option.help = help;
+    return option;
 }
 
-// Reads the arguments against the option table; false, with `problem`, on a usage error.
-bool parseArguments(int argc, char** argv, WriteArguments& arguments, std::string& problem) {
-    bool optionsEnd = false;
-    for (int i = 0; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (optionsEnd || argument.empty() || argument[0] != '-') {
-            arguments.texts.push_back(argument);
-            continue;
-        }
-        if (argument == "--") {
-            optionsEnd = true;
-            continue;
-        }
-        if (argument == "--help" || argument == "-h") {
-            arguments.help = true;
-            return true;
-        }
-        const OptionRow* row = findOption(argument);
-        if (!row) {
-            problem = "unexpected argument '" + argument + "'";
-            return false;
-        }
-        if (row->takes == Takes::Nothing) {
-            arguments.flags[argument] = true;
-            continue;
-        }
-        if (i + 1 >= argc) {
-            problem = argument + " needs " + row->value;
-            return false;
-        }
-        const char* value = argv[++i];
-        if (argument == "-o" && value[0] == '-' && value[1] != '\0') {
-            problem = "-o needs a file name, not the option '" + std::string(value) + "'";
-            return false;
-        }
-        if (row->takes == Takes::Word) {
-            arguments.words[argument] = value;
-            continue;
-        }
-        char* end = nullptr;
-        const double number = std::strtod(value, &end);
-        const bool read = end != value && *end == '\0' && std::isfinite(number);
-        const bool fits = row->takes == Takes::Positive      ? number > 0
-                          : row->takes == Takes::NonNegative ? number >= 0
-                                                             : true;
-        if (!read || !fits) {
-            problem = argument + " takes " +
-                      (row->takes == Takes::Positive      ? "a number above 0"
-                       : row->takes == Takes::NonNegative ? "a number of 0 or more"
-                                                          : "a finite number") +
-                      ", not '" + value + "'";
-            return false;
-        }
-        arguments.numbers[argument] = number;
-    }
-    return true;
+Option wordOption(const char* name, const char* usage, const char* needs, std::string& target) {
+    return textOption(name, usage, needs, "", [&target](const char* value, std::string&) {
+        target = value;
+        return true;
+    });
 }
 
-// A usage error: its one line and the hint to --help, as every command says it.
-int usage(const std::string& problem) {
-    std::fprintf(stderr, "alphabet-tool write: %s\n%s\n", problem.c_str(),
-                 helpHint("write").c_str());
-    return 2;
+// The options of write, in the order the help lists them.
+std::vector<Option> writeOptions(WriteArguments& a) {
+    WriteOptions& o = a.options;
+    using Range = RealRange;
+    return {
+        described(wordOption("--with", "--with SOURCE", "a glyph file or font", a.source),
+                  "the glyph file, Hershey font (.jhf) or SVG font to write with\n"),
+        described(wordOption("--text-file", "[--text-file FILE]", "a file name", a.textFile),
+                  "the text's lines from FILE ('-': standard input)\n"),
+        described(outputOption("-o", "[-o OUT]",
+                               [&a](const char* file) {
+                                   a.output = file;
+                                   a.outputGiven = true;
+                               }),
+                  "the output ('-': standard output, the default)\n"),
+        described(
+            wordOption("--format", "[--format F]", "alphabet, csv, gcode, svg or hpgl", a.format),
+            "the output's kind: alphabet, csv, gcode, svg or hpgl\n"
+            "(default: by OUT's extension; G-code without -o)\n"),
+        described(realOption("--size", "[--size MM]", Range::Positive, o.layout.size),
+                  "the height of a capital H (default 10)\n"),
+        described(realOption("--spacing", "[--spacing MM]", Range::Finite, o.layout.spacing,
+                             &o.spacingGiven),
+                  "added after each character (default 0.2 x size for\n"
+                  "glyph files, 0 for fonts)\n"),
+        described(realOption("--line-height", "[--line-height MM]", Range::Positive,
+                             o.layout.lineHeight, &o.lineHeightGiven),
+                  "from one baseline to the next (default 1.6 x size)\n"),
+        described(textOption("--align", "[--align A]", "left, center or right",
+                             "left, center or right",
+                             [&o](const char* value, std::string&) {
+                                 const std::string align = value;
+                                 if (align != "left" && align != "center" && align != "right")
+                                     return false;
+                                 o.layout.align = align == "left"     ? Align::Left
+                                                  : align == "center" ? Align::Center
+                                                                      : Align::Right;
+                                 return true;
+                             }),
+                  "where lines start: left (the default), center or right\n"),
+        described(realOption("--width", "[--width MM]", Range::Positive, o.layout.width),
+                  "break lines at spaces to stay this narrow\n"),
+        described(flagOption("--strict", "[--strict]", o.strict),
+                  "refuse, writing nothing, where SOURCE lacks a character\n"),
+        described(realOption("--lift", "[--lift MM]", Range::Positive, o.lift, &o.liftGiven),
+                  "the travel height T (pen data: lifts scale with it;\n"
+                  "3-D letters: must clear every point)\n"),
+        described(realOption("--tolerance", "[--tolerance MM]", Range::NonNegative, o.tolerance),
+                  "drop points within this of the route between their\n"
+                  "neighbours (default 0: keep all)\n"),
+        described(realOption("--feed", "[--feed MM/MIN]", Range::Positive, o.feed),
+                  "the drawing feed rate (default 1000)\n"),
+        described(
+            realOption("--travel-feed", "[--travel-feed MM/MIN]", Range::Positive, o.travelFeed),
+            "the travel rate for the time estimate (default 3000)\n"),
+        described(realOption("--pen-width", "[--pen-width MM]", Range::Positive, o.penWidth),
+                  "the SVG pen's width (default 0.3)\n"),
+        described(realOption("--margin", "[--margin MM]", Range::NonNegative, o.margin),
+                  "the SVG page's margin around the drawing (default 5)\n"),
+        described(flagOption("--flatten", "[--flatten]", o.flatten),
+                  "SVG and HPGL of 3-D letters: each letter's whole route\n"
+                  "projected flat\n"),
+    };
 }
 
 int fail(int status, const std::string& message) {
@@ -176,63 +128,31 @@ int fail(int status, const std::string& message) {
     return status;
 }
 
-// The job's options from the arguments; false, with `problem`, where they don't fit together.
-bool optionsOf(WriteArguments& arguments, WriteOptions& options, std::string& output,
-               std::string& problem) {
-    const auto number = [&](const char* name, double& value) {
-        const auto found = arguments.numbers.find(name);
-        if (found != arguments.numbers.end())
-            value = found->second;
-        return found != arguments.numbers.end();
-    };
-    number("--size", options.layout.size);
-    options.spacingGiven = number("--spacing", options.layout.spacing);
-    options.lineHeightGiven = number("--line-height", options.layout.lineHeight);
-    number("--width", options.layout.width);
-    options.liftGiven = number("--lift", options.lift);
-    number("--tolerance", options.tolerance);
-    number("--feed", options.feed);
-    number("--travel-feed", options.travelFeed);
-    number("--pen-width", options.penWidth);
-    number("--margin", options.margin);
-    options.strict = arguments.flags["--strict"];
-    options.flatten = arguments.flags["--flatten"];
-
-    if (arguments.words.count("--align")) {
-        const std::string& align = arguments.words["--align"];
-        if (align == "left" || align == "center" || align == "right")
-            options.layout.align = align == "left"     ? Align::Left
-                                   : align == "center" ? Align::Center
-                                                       : Align::Right;
-        else {
-            problem = "--align takes left, center or right, not '" + align + "'";
+// What no single option can refuse: the format, the source and the text; false, with
+// `problem`, where they don't fit together.
+bool checkArguments(WriteArguments& a, std::string& problem) {
+    if (!a.format.empty()) {
+        if (!parseWriteFormat(a.format, a.options.format)) {
+            problem = "--format takes alphabet, csv, gcode, svg or hpgl, not '" + a.format + "'";
             return false;
         }
-    }
-    output = arguments.words.count("-o") ? arguments.words["-o"] : "-";
-    if (arguments.words.count("--format")) {
-        if (!parseWriteFormat(arguments.words["--format"], options.format)) {
-            problem = "--format takes alphabet, csv, gcode, svg or hpgl, not '" +
-                      arguments.words["--format"] + "'";
-            return false;
-        }
-    } else if (output != "-" && !writeFormatOf(output, options.format) &&
-               !OutputFile::isStream(output)) {
-        problem = "can't tell the format of " + output +
+    } else if (a.output != "-" && !writeFormatOf(a.output, a.options.format) &&
+               !OutputFile::isStream(a.output)) {
+        problem = "can't tell the format of " + a.output +
                   " by its extension (.gcode, .nc, .ngc, .svg, .hpgl, .plt, .csv, .alphabet); "
                   "give --format";
         return false;
     }
-    if (!arguments.words.count("--with")) {
+    if (a.source.empty()) {
         problem = "no SOURCE given: name it with --with";
         return false;
     }
-    const bool fromFile = arguments.words.count("--text-file") > 0;
-    if (fromFile == !arguments.texts.empty()) {
+    const bool fromFile = !a.textFile.empty();
+    if (fromFile == !a.texts.empty()) {
         problem = fromFile ? "give the text as TEXT or --text-file, not both" : "no TEXT given";
         return false;
     }
-    if (fromFile && arguments.words["--text-file"] == "-" && arguments.words["--with"] == "-") {
+    if (fromFile && a.textFile == "-" && a.source == "-") {
         problem = "standard input ('-') can be read only once";
         return false;
     }
@@ -243,28 +163,35 @@ bool optionsOf(WriteArguments& arguments, WriteOptions& options, std::string& ou
 
 int runWrite(int argc, char** argv) {
     WriteArguments arguments;
+    CommandLine line{"write", "TEXT...", writeOptions(arguments), writeDescription};
+    line.usageLines = "usage: alphabet-tool write TEXT... --with SOURCE [-o OUT] [--format F] "
+                      "[OPTIONS]\n"
+                      "       alphabet-tool write --text-file FILE --with SOURCE [-o OUT] "
+                      "[OPTIONS]\n";
+    line.afterDashDash = [&](const char* text) { arguments.texts.push_back(text); };
+    const auto operand = [&](const char* argument) {
+        if (argument[0] == '-')
+            return false;
+        arguments.texts.push_back(argument);
+        return true;
+    };
+    if (const int status = parseCommandLine(line, argc, argv, operand); status >= 0)
+        return status;
     std::string problem;
-    if (!parseArguments(argc, argv, arguments, problem))
-        return usage(problem);
-    if (arguments.help) {
-        std::fputs(writeHelp().c_str(), stdout);
-        return 0;
-    }
-    WriteOptions options;
-    std::string output;
-    if (!optionsOf(arguments, options, output, problem))
-        return usage(problem);
+    if (!checkArguments(arguments, problem))
+        return usageRefusal(line, problem);
+    WriteOptions& options = arguments.options;
+    const std::string& output = arguments.output;
 
-    const std::string sourcePath = arguments.words["--with"];
+    const std::string sourcePath = arguments.source;
     std::string sourceBytes, error;
     if ((sourcePath != "-" && !canRead(sourcePath, error)) ||
         !readWholeFile(sourcePath, sourceBytes, error))
         return fail(2, error);
 
     std::vector<std::u32string> lines;
-    std::string textFile;
-    if (arguments.words.count("--text-file")) {
-        textFile = arguments.words["--text-file"];
+    const std::string& textFile = arguments.textFile;
+    if (!textFile.empty()) {
         std::string bytes;
         if ((textFile != "-" && !canRead(textFile, error)) ||
             !readWholeFile(textFile, bytes, error))

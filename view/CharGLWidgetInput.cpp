@@ -1,4 +1,5 @@
 #include "view/CharGLWidget.h"
+#include "view/EventPosition.h"
 
 #include "alphabet/Counted.h"
 #include "alphabet/GlyphLabel.h"
@@ -11,14 +12,6 @@
 #include <QToolTip>
 
 namespace {
-
-QPoint positionOf(const QMouseEvent* event) {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-    return event->position().toPoint();
-#else
-    return event->pos();
-#endif
-}
 
 // How a tooltip names glyph `index`: its place, its label as its cell shows it
 // (none for a control character) and its points.

@@ -1,4 +1,5 @@
 #include "view/CharGLWidget.h"
+#include "view/EventPosition.h"
 
 #include <QCursor>
 #include <QKeyEvent>
@@ -9,14 +10,6 @@ namespace {
 
 // An arrow key pans by this many logical pixels.
 constexpr double keyPanStep = 40;
-
-QPoint positionOf(const QMouseEvent* event) {
-#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
-    return event->position().toPoint();
-#else
-    return event->pos();
-#endif
-}
 
 // Shift+drag and a middle-button drag pan; any other drag turns.
 bool pans(const QMouseEvent* event) {

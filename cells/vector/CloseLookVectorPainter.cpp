@@ -22,28 +22,6 @@ QPointF placed(const ClipPoint& clip, double side) {
     return {std::round(p.x * 10) / 10, std::round(p.y * 10) / 10};
 }
 
-ClipPoint between(const ClipPoint& a, const ClipPoint& b, double t) {
-    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t,
-            a.w + (b.w - a.w) * t};
-}
-
-// Cuts the segment a–b to the part between the near and far planes, as GL
-// clips it: false where nothing is left, else the kept part as [from, to] of it.
-bool clipToDepthRange(const ClipPoint& a, const ClipPoint& b, double& from, double& to) {
-    from = 0;
-    to = 1;
-    const double planes[2][2] = {{a.z + a.w, b.z + b.w}, {a.w - a.z, b.w - b.z}};
-    for (const auto& d : planes) {
-        if (d[0] < 0 && d[1] < 0)
-            return false;
-        if (d[0] < 0)
-            from = std::max(from, d[0] / (d[0] - d[1]));
-        else if (d[1] < 0)
-            to = std::min(to, d[0] / (d[0] - d[1]));
-    }
-    return from <= to;
-}
-
 } // namespace
 
 CloseLookVectorPainter::CloseLookVectorPainter(QPainter& painter_)
@@ -102,12 +80,12 @@ void CloseLookVectorPainter::paintGlyph(const CloseLookContent& look,
         for (int k = run.first + 1; k < run.first + run.lineCount; ++k) {
             const ClipPoint next = projection.clip(points[k]);
             double from = 0, to = 1;
-            if (clipToDepthRange(previous, next, from, to)) {
+            if (GlyphProjection::clipToDepthRange(previous, next, from, to)) {
                 if (!joined || from > 0) {
                     lines.emplace_back();
-                    lines.back() << placed(between(previous, next, from), side);
+                    lines.back() << placed(GlyphProjection::between(previous, next, from), side);
                 }
-                lines.back() << placed(between(previous, next, to), side);
+                lines.back() << placed(GlyphProjection::between(previous, next, to), side);
                 joined = to == 1;
             } else {
                 joined = false;

@@ -29,29 +29,6 @@ QPointF placed(const QPointF& corner, const ClipPoint& clip) {
     return {rounded(corner.x() + p.x), rounded(corner.y() + p.y)};
 }
 
-ClipPoint between(const ClipPoint& a, const ClipPoint& b, double t) {
-    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t,
-            a.w + (b.w - a.w) * t};
-}
-
-// Cuts the segment a–b to the part between the near and far planes, as GL
-// clips it: false where nothing is left, else the kept part as [from, to] of it.
-bool clipToDepthRange(const ClipPoint& a, const ClipPoint& b, double& from, double& to) {
-    from = 0;
-    to = 1;
-    // Signed distances inside the near plane (z >= -w) and the far plane (z <= w).
-    const double planes[2][2] = {{a.z + a.w, b.z + b.w}, {a.w - a.z, b.w - b.z}};
-    for (const auto& d : planes) {
-        if (d[0] < 0 && d[1] < 0)
-            return false;
-        if (d[0] < 0)
-            from = std::max(from, d[0] / (d[0] - d[1]));
-        else if (d[1] < 0)
-            to = std::min(to, d[0] / (d[0] - d[1]));
-    }
-    return from <= to;
-}
-
 // The glyph's line strip as polylines, broken where the depth range cuts it,
 // and its points inside the depth range.
 void projectGlyph(const VectorCell& cell, const GlyphCamera& camera, std::vector<QPolygonF>& lines,
@@ -67,15 +44,16 @@ void projectGlyph(const VectorCell& cell, const GlyphCamera& camera, std::vector
     bool joined = false; // the last polyline ends at the current point
     for (std::size_t k = 0; k + 1 < clip.size(); ++k) {
         double from = 0, to = 1;
-        if (!clipToDepthRange(clip[k], clip[k + 1], from, to)) {
+        if (!GlyphProjection::clipToDepthRange(clip[k], clip[k + 1], from, to)) {
             joined = false;
             continue;
         }
         if (!joined || from > 0) {
             lines.emplace_back();
-            lines.back() << placed(cell.corner, between(clip[k], clip[k + 1], from));
+            lines.back() << placed(cell.corner,
+                                   GlyphProjection::between(clip[k], clip[k + 1], from));
         }
-        lines.back() << placed(cell.corner, between(clip[k], clip[k + 1], to));
+        lines.back() << placed(cell.corner, GlyphProjection::between(clip[k], clip[k + 1], to));
         joined = to == 1;
     }
     // A dot is a stroke as wide as it is long, which gives GL's square point.
