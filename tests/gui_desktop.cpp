@@ -98,13 +98,19 @@ QString messageOf(QWidget& window) {
 
 // Presses Ctrl+O in `window`, chooses `path` in the dialog that opens and accepts it.
 bool chooseWithCtrlO(AlphabetViewer& window, const QString& path) {
-    window.activateWindow();
-    if (!QTest::qWaitForWindowActive(&window))
+    // X can drop an activation that comes while another window still holds the
+    // focus, so it is asked for again until it is taken.
+    if (!QTest::qWaitFor(
+            [&] {
+                window.activateWindow();
+                return QTest::qWaitForWindowActive(&window, 500);
+            },
+            10000))
         return false;
     QTest::keyClick(&window, Qt::Key_O, Qt::ControlModifier);
     QFileDialog* dialog = nullptr;
     if (!QTest::qWaitFor([&] { return (dialog = window.findChild<QFileDialog*>()) != nullptr; },
-                         2000) ||
+                         10000) ||
         dialog->windowModality() != Qt::WindowModal) // open(), not exec()
         return false;
     dialog->selectFile(path);
@@ -379,6 +385,7 @@ private slots:
         auto named = showWindow(input); // as the argument
         check(*named);
         QVERIFY(!viewOf(*named).showsGlyphFile());
+        named.reset(); // its window would compete for the focus Ctrl+O needs below
         auto window = showWindow(dir.filePath("a.alphabet"));
         QVERIFY(dropUrls(&viewOf(*window), {QUrl::fromLocalFile(input)}));
         check(*window);
