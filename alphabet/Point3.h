@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 // One glyph point in glyph-file units, stored packed in the file as three
@@ -16,4 +17,13 @@ static_assert(sizeof(Point3) == 12, "Point3 must match the 12-byte file layout")
 inline double distance(const Point3& a, const Point3& b) {
     const double dx = double(b.x) - a.x, dy = double(b.y) - a.y, dz = double(b.z) - a.z;
     return std::sqrt(dx * dx + dy * dy + dz * dz);
+}
+
+// The distance from `p` to the segment from `a` to `b`, in double precision.
+inline double segmentDistance(const Point3& p, const Point3& a, const Point3& b) {
+    const double ux = double(b.x) - a.x, uy = double(b.y) - a.y, uz = double(b.z) - a.z;
+    const double wx = double(p.x) - a.x, wy = double(p.y) - a.y, wz = double(p.z) - a.z;
+    const double length = ux * ux + uy * uy + uz * uz;
+    const double t = length > 0 ? std::clamp((wx * ux + wy * uy + wz * uz) / length, 0.0, 1.0) : 0;
+    return std::hypot(wx - t * ux, wy - t * uy, wz - t * uz);
 }

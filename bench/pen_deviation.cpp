@@ -21,14 +21,6 @@
 
 namespace {
 
-double segmentDistance(const Point3& p, const Point3& a, const Point3& b) {
-    const double ux = double(b.x) - a.x, uy = double(b.y) - a.y, uz = double(b.z) - a.z;
-    const double wx = double(p.x) - a.x, wy = double(p.y) - a.y, wz = double(p.z) - a.z;
-    const double length = ux * ux + uy * uy + uz * uz;
-    const double t = length > 0 ? std::clamp((wx * ux + wy * uy + wz * uz) / length, 0.0, 1.0) : 0;
-    return std::hypot(wx - t * ux, wy - t * uy, wz - t * uz);
-}
-
 double polylineDistance(const Point3& p, const std::vector<Point3>& line) {
     if (line.size() == 1)
         return segmentDistance(p, line[0], line[0]);

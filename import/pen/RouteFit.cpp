@@ -8,15 +8,6 @@ namespace {
 // Points of the line between two places tried against the route's stretch.
 constexpr int linePoints = 8;
 
-// Distance from `p` to the segment from `a` to `b`, and the foot's share of the way.
-double segmentDistance(const Point3& p, const Point3& a, const Point3& b) {
-    const double ux = double(b.x) - a.x, uy = double(b.y) - a.y, uz = double(b.z) - a.z;
-    const double wx = double(p.x) - a.x, wy = double(p.y) - a.y, wz = double(p.z) - a.z;
-    const double length = ux * ux + uy * uy + uz * uz;
-    const double t = length > 0 ? std::clamp((wx * ux + wy * uy + wz * uz) / length, 0.0, 1.0) : 0;
-    return std::hypot(wx - t * ux, wy - t * uy, wz - t * uz);
-}
-
 Point3 along(const Point3& a, const Point3& b, double f) {
     return {static_cast<float>(a.x + (double(b.x) - a.x) * f),
             static_cast<float>(a.y + (double(b.y) - a.y) * f),
