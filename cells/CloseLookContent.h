@@ -2,9 +2,14 @@
 
 #include "cells/CellContent.h"
 #include "cells/CellStyle.h"
+#include "geometry/DirectionMarks.h"
 #include "geometry/GlyphCamera.h"
 #include "geometry/RouteChunks.h"
 #include "geometry/ZoomPan.h"
+
+// How far past the view's edge, in pixels, a point or segment still counts as
+// in view: a dot or wide line centred just outside reaches in.
+constexpr double closeLookCullMargin = 8;
 
 // What the closer look shows: one glyph alone in the whole square view,
 // zoomed and panned, for the GL painter and the vector one alike. Its camera
@@ -23,12 +28,16 @@ struct CloseLookContent {
     }
 
     // The runs of points to draw: those the chunks keep in view, or all.
-    std::vector<PointRun> runsToDraw(double margin) const {
+    std::vector<PointRun> runsToDraw() const {
         if (chunks)
-            return chunks->runsInView(projection(), margin);
+            return chunks->runsInView(projection(), 2 * closeLookCullMargin / side);
         if (cell.pointCount <= 0)
             return {};
         return {{0, cell.pointCount, cell.pointCount}};
+    }
+    // The direction marks along `runs`, at one size whatever the zoom.
+    DirectionMarks directionMarksOf(const std::vector<PointRun>& runs) const {
+        return directionMarks(cell.points, cell.pointCount, runs, projection(), side, 1);
     }
 };
 
@@ -42,7 +51,3 @@ constexpr double closeLookTurningLow = turningFrameLow;
 constexpr double closeLookTurningHigh(int side) {
     return side - (cellStyleSide - double(turningFrameHigh));
 }
-
-// How far past the view's edge, in pixels, a point or segment still counts as
-// in view: a dot or wide line centred just outside reaches in.
-constexpr double closeLookCullMargin = 8;

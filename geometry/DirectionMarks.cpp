@@ -11,25 +11,27 @@ struct Segment {
     double length;
 };
 
-// The path's visible pieces on the screen, in order, without those of no length.
-std::vector<Segment> screenSegments(const Point3* points, int count,
-                                    const GlyphProjection& projection, double side) {
-    std::vector<Segment> segments;
-    bool previousShown = false;
-    CellPosition previous{0, 0};
-    for (int k = 0; k < count; ++k) {
-        const ClipPoint clip = projection.clip(points[k]);
-        const bool shown = GlyphProjection::insideDepthRange(clip);
-        const CellPosition here = shown ? GlyphProjection::inCell(clip, side) : previous;
-        if (shown && previousShown) {
-            const double length = std::hypot(here.x - previous.x, here.y - previous.y);
-            if (length > 0)
-                segments.push_back({previous, here, length});
+// Calls `visit` with the path's visible pieces on the screen, in order,
+// without those of no length: the lines of each run, none between runs.
+template <class Visit>
+void forEachScreenSegment(const Point3* points, const std::vector<PointRun>& runs,
+                          const GlyphProjection& projection, double side, Visit visit) {
+    for (const PointRun& run : runs) {
+        bool previousShown = false;
+        CellPosition previous{0, 0};
+        for (int k = run.first; k < run.first + run.lineCount; ++k) {
+            const ClipPoint clip = projection.clip(points[k]);
+            const bool shown = GlyphProjection::insideDepthRange(clip);
+            const CellPosition here = shown ? GlyphProjection::inCell(clip, side) : previous;
+            if (shown && previousShown) {
+                const double length = std::hypot(here.x - previous.x, here.y - previous.y);
+                if (length > 0)
+                    visit(Segment{previous, here, length});
+            }
+            previous = here;
+            previousShown = shown;
         }
-        previous = here;
-        previousShown = shown;
     }
-    return segments;
 }
 
 DirectionArrow arrowAt(const Segment& segment, double along, double scale) {
@@ -53,6 +55,57 @@ DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjec
 
 DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjection& projection,
                               double side, double scale) {
+    return directionMarks(points, count, {PointRun{0, count, count}}, projection, side, scale);
+}
+
+namespace {
+
+// Places arrows at even steps of a known total length over segments handed
+// in order, holding one segment back: the last segment takes whatever
+// arrows the rounding of the steps leaves.
+class ArrowPlacer {
+public:
+    ArrowPlacer(std::vector<DirectionArrow>& arrows, int count, double step, double scale)
+        : arrows(arrows), count(count), step(step), scale(scale) {}
+
+    void add(const Segment& segment) {
+        if (holding)
+            place(false);
+        held = segment;
+        holding = true;
+    }
+    void finish() {
+        if (holding)
+            place(true);
+    }
+
+private:
+    void place(bool last) {
+        while (placed < count) {
+            const double at = step * (placed + 0.5);
+            if (!last && before + held.length < at) {
+                before += held.length;
+                return;
+            }
+            arrows.push_back(arrowAt(held, std::min(at - before, held.length), scale));
+            ++placed;
+        }
+    }
+
+    std::vector<DirectionArrow>& arrows;
+    const int count;
+    const double step;
+    const double scale;
+    int placed = 0;
+    double before = 0; // length of the segments already passed
+    Segment held{};
+    bool holding = false;
+};
+
+} // namespace
+
+DirectionMarks directionMarks(const Point3* points, int count, const std::vector<PointRun>& runs,
+                              const GlyphProjection& projection, double side, double scale) {
     DirectionMarks marks;
     marks.ringRadius = directionRingRadius * scale;
     if (count <= 0)
@@ -63,24 +116,21 @@ DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjec
         marks.start = GlyphProjection::inCell(first, side);
     }
 
-    const std::vector<Segment> segments = screenSegments(points, count, projection, side);
     double total = 0;
-    for (const Segment& segment : segments)
-        total += segment.length;
+    forEachScreenSegment(points, runs, projection, side,
+                         [&](const Segment& segment) { total += segment.length; });
     if (!(total > 0) || !std::isfinite(total))
         return marks;
-    // Even steps of the length, one arrow in the middle of each: at least one.
-    const int arrows = std::max(1, static_cast<int>(total / (directionArrowSpacing * scale)));
-    const double step = total / arrows;
-    double before = 0; // length of the segments already passed
-    std::size_t s = 0;
-    for (int a = 0; a < arrows; ++a) {
-        const double at = step * (a + 0.5);
-        while (s + 1 < segments.size() && before + segments[s].length < at)
-            before += segments[s++].length;
-        marks.arrows.push_back(
-            arrowAt(segments[s], std::min(at - before, segments[s].length), scale));
-    }
+    // Even steps of the length, one arrow in the middle of each: at least one,
+    // and no more than could ever be told apart (a point by the eye can throw
+    // a line far off the screen).
+    const int arrows = static_cast<int>(
+        std::clamp(total / (directionArrowSpacing * scale), 1.0, double(directionArrowsAtMost)));
+    marks.arrows.reserve(std::size_t(arrows));
+    ArrowPlacer placer(marks.arrows, arrows, total / arrows, scale);
+    forEachScreenSegment(points, runs, projection, side,
+                         [&](const Segment& segment) { placer.add(segment); });
+    placer.finish();
     return marks;
 }
 

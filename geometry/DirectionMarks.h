@@ -2,6 +2,7 @@
 
 #include "alphabet/Point3.h"
 #include "geometry/GlyphProjection.h"
+#include "geometry/PointRun.h"
 
 #include <vector>
 
@@ -30,6 +31,7 @@ constexpr double directionRingRadius = 6;
 constexpr double directionArrowSpacing = 26;
 constexpr double directionArrowLength = 9;
 constexpr double directionArrowHalfWidth = 4.5;
+constexpr int directionArrowsAtMost = 100000;
 // Green, apart from the red points, the black path and the blue frames: a ring
 // round the start, and arrowheads with a thin white edge that parts them from the points.
 constexpr float directionStartColour[3] = {0.0f, 0.62f, 0.0f};
@@ -45,6 +47,12 @@ DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjec
 // than by side / 100: marks of one size in a picture of any side.
 DirectionMarks directionMarks(const Point3* points, int count, const GlyphProjection& projection,
                               double side, double scale);
+// The marks of the path's lines in `runs` of the `count` points alone, as one
+// path whose arrows are spaced along those lines: what a view that draws only
+// these runs shows. The ring is still the first point's. The points are read
+// twice, and nothing of them is kept.
+DirectionMarks directionMarks(const Point3* points, int count, const std::vector<PointRun>& runs,
+                              const GlyphProjection& projection, double side, double scale);
 
 // The index of the point nearest `at` on the screen, no further than `within`
 // (cell units), or -1; of equally near points the first.

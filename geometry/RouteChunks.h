@@ -2,17 +2,10 @@
 
 #include "alphabet/Point3.h"
 #include "geometry/GlyphProjection.h"
+#include "geometry/PointRun.h"
 
 #include <cstddef>
 #include <vector>
-
-// Consecutive points of a glyph's route, as drawn: the line strip through
-// points first .. first + lineCount - 1, and dots on the first dotCount of them.
-struct PointRun {
-    int first;
-    int lineCount;
-    int dotCount;
-};
 
 // A long route cut into chunks of consecutive points, each with a sphere
 // round the box of its points (and the first point of the next chunk, so that every

@@ -5,6 +5,7 @@
 #include "trackball/Trackball.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -152,6 +153,81 @@ private slots:
             }
             QVERIFY2(drawnPoints <= largestShare * count + 2 * RouteChunks::chunkPoints,
                      qPrintable(QString("%1 of %2 points drawn").arg(drawnPoints).arg(count)));
+        }
+    }
+
+    // Arrows lie at even steps of the screen length of the lines drawn, one
+    // in the middle of each step, and only there: over the whole route, over
+    // the runs a zoomed view draws, and over a route whose middle lies behind
+    // the eye. Worked out here by walking the lines' lengths.
+    void directionArrowsLieEvenlyAlongTheLinesDrawn_data() {
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<bool>("throughTheEye");
+        QTest::newRow("whole route") << 1.0 << false;
+        QTest::newRow("runs in view at 30 times") << 30.0 << false;
+        QTest::newRow("runs in view at 1000 times") << 1000.0 << false;
+        QTest::newRow("a stretch behind the eye") << 1.0 << true;
+    }
+    void directionArrowsLieEvenlyAlongTheLinesDrawn() {
+        QFETCH(double, zoom);
+        QFETCH(bool, throughTheEye);
+        std::vector<Point3> route = writtenLine(6000);
+        const int count = int(route.size());
+        const GlyphCamera camera = placeGlyphCamera(route.data(), count);
+        if (throughTheEye) // points 2000 to 2099 pulled to the eye and past it
+            for (int k = 2000; k < 2100; ++k)
+                route[std::size_t(k)] = {camera.eye.x * 1.5f, camera.eye.y * 1.5f,
+                                         camera.eye.z * 1.5f + float(k % 7)};
+        RouteChunks chunks;
+        chunks.build(route.data(), count);
+        // Zoomed about a point of the route, which stays in view.
+        const float still[4] = {0, 0, 0, 1};
+        const GlyphProjection fitted(camera, still);
+        ZoomPan view;
+        view.zoomAbout(zoom, GlyphProjection::inCell(fitted.clip(route[3001]), side), side);
+        const GlyphProjection projection = view.applied(fitted);
+        const std::vector<PointRun> runs =
+            zoom > 1 ? chunks.runsInView(projection, 0) : std::vector<PointRun>{{0, count, count}};
+        if (zoom > 1)
+            QVERIFY(runs.size() < std::size_t(count / RouteChunks::chunkPoints));
+
+        // The visible lines' ends on the screen and where each starts along them.
+        std::vector<CellPosition> from, to;
+        std::vector<double> startsAt;
+        double total = 0;
+        for (const PointRun& run : runs)
+            for (int k = run.first; k + 1 < run.first + run.lineCount; ++k) {
+                const ClipPoint a = projection.clip(route[std::size_t(k)]);
+                const ClipPoint b = projection.clip(route[std::size_t(k) + 1]);
+                if (!GlyphProjection::insideDepthRange(a) || !GlyphProjection::insideDepthRange(b))
+                    continue;
+                from.push_back(GlyphProjection::inCell(a, side));
+                to.push_back(GlyphProjection::inCell(b, side));
+                startsAt.push_back(total);
+                total += apart(from.back(), to.back());
+            }
+        const DirectionMarks marks = directionMarks(route.data(), count, runs, projection, side, 1);
+        QVERIFY(total > 0);
+        const int expected = std::max(1, int(total / directionArrowSpacing));
+        QCOMPARE(int(marks.arrows.size()), expected);
+        const double step = total / expected;
+        for (int a = 0; a < expected; ++a) {
+            const double along = step * (a + 0.5);
+            const std::size_t s = std::size_t(
+                std::upper_bound(startsAt.begin(), startsAt.end(), along) - startsAt.begin() - 1);
+            const double length = apart(from[s], to[s]);
+            const double t = (along - startsAt[s]) / length;
+            const CellPosition centre{from[s].x + t * (to[s].x - from[s].x),
+                                      from[s].y + t * (to[s].y - from[s].y)};
+            const DirectionArrow& arrow = marks.arrows[std::size_t(a)];
+            const CellPosition base{(arrow.left.x + arrow.right.x) / 2,
+                                    (arrow.left.y + arrow.right.y) / 2};
+            const CellPosition middle{(arrow.tip.x + base.x) / 2, (arrow.tip.y + base.y) / 2};
+            QVERIFY2(apart(middle, centre) < 1e-6 * std::max(1.0, along),
+                     qPrintable(QString("arrow %1 of %2 is %3 from its place")
+                                    .arg(a)
+                                    .arg(expected)
+                                    .arg(apart(middle, centre))));
         }
     }
 

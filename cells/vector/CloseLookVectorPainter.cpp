@@ -34,10 +34,10 @@ void CloseLookVectorPainter::paint(const CloseLookContent& look) {
     painter.setClipRect(QRectF(0, 0, look.side, look.side));
     paintFrame(look.side, look.cell.turning);
     if (look.camera && look.camera->visible) {
-        const GlyphProjection projection = look.projection();
-        paintGlyph(look, projection);
+        const std::vector<PointRun> runs = look.runsToDraw();
+        paintGlyph(look, runs);
         if (look.cell.direction)
-            paintDirections(look, projection);
+            paintDirections(look.directionMarksOf(runs));
     }
     paintLabel(look);
     painter.restore();
@@ -68,13 +68,14 @@ void CloseLookVectorPainter::paintFrame(int side, bool turning) {
 // The runs in view as polylines, broken where the depth range cuts them, and
 // a square dot on each of their points inside it.
 void CloseLookVectorPainter::paintGlyph(const CloseLookContent& look,
-                                        const GlyphProjection& projection) {
+                                        const std::vector<PointRun>& runs) {
+    const GlyphProjection projection = look.projection();
     const Point3* points = look.cell.points;
     const double side = look.side;
     std::vector<QPolygonF> lines;
     QPainterPath dots;
     const double half = double(glyphPointSize) / 2;
-    for (const PointRun& run : look.runsToDraw(2 * closeLookCullMargin / side)) {
+    for (const PointRun& run : runs) {
         bool joined = false; // the last polyline ends at the current point
         ClipPoint previous = projection.clip(points[run.first]);
         for (int k = run.first + 1; k < run.first + run.lineCount; ++k) {
@@ -110,10 +111,7 @@ void CloseLookVectorPainter::paintGlyph(const CloseLookContent& look,
     painter.drawPath(dots);
 }
 
-void CloseLookVectorPainter::paintDirections(const CloseLookContent& look,
-                                             const GlyphProjection& projection) {
-    const DirectionMarks marks =
-        directionMarks(look.cell.points, look.cell.pointCount, projection, look.side, 1);
+void CloseLookVectorPainter::paintDirections(const DirectionMarks& marks) {
     auto at = [](const CellPosition& p) { return QPointF(p.x, p.y); };
     QPainterPath arrows;
     for (const DirectionArrow& arrow : marks.arrows)

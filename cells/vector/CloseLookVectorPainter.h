@@ -18,8 +18,8 @@ public:
 
 private:
     void paintFrame(int side, bool turning);
-    void paintGlyph(const CloseLookContent& look, const GlyphProjection& projection);
-    void paintDirections(const CloseLookContent& look, const GlyphProjection& projection);
+    void paintGlyph(const CloseLookContent& look, const std::vector<PointRun>& runs);
+    void paintDirections(const DirectionMarks& marks);
     void paintLabel(const CloseLookContent& look);
 
     QPainter& painter;
