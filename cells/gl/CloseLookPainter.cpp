@@ -4,6 +4,7 @@
 #include "cells/gl/CellGlState.h"
 #include "cells/gl/CellPainter.h"
 #include "cells/gl/DirectionMarksGL.h"
+#include "cells/gl/DrawThrottle.h"
 #include "geometry/DirectionMarks.h"
 
 #include <GL/glu.h>
@@ -13,8 +14,9 @@
 namespace {
 
 // Points handed to GL in one call at most: a long run goes in pieces, so that
-// GL's copy of the points it draws stays small whatever the glyph's size.
-constexpr int pointsPerDraw = 32768;
+// GL's copy of the points it draws, and the work it queues, stay small
+// whatever the glyph's size.
+constexpr int pointsPerDraw = 16384;
 
 void squareLoop(double low, double high) {
     glBegin(GL_LINE_LOOP);
@@ -48,12 +50,10 @@ void CloseLookPainter::paint(const CloseLookContent& look) const {
     if (look.camera && look.camera->visible) {
         CellPainter::loadGlyphMatrices(*look.camera, look.cell.orientation);
         magnifyProjection(look.zoom);
-        const GlyphProjection projection = look.projection();
-        drawRuns(look.cell.points, look.runsToDraw(2 * closeLookCullMargin / look.side));
+        const std::vector<PointRun> runs = look.runsToDraw();
+        drawRuns(look.cell.points, runs);
         if (look.cell.direction)
-            drawDirectionMarks(
-                directionMarks(look.cell.points, look.cell.pointCount, projection, look.side, 1),
-                look.side, ratio);
+            drawDirectionMarks(look.directionMarksOf(runs), look.side, ratio);
     }
     const QString label = glyphLabel(look.cell.labelIndex);
     cells.drawLabel(cells.labelPosition(float(look.side - cellStyleSide), 0, label), label);
@@ -86,19 +86,29 @@ void CloseLookPainter::drawRuns(const Point3* points, const std::vector<PointRun
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, sizeof(Point3), points);
 
+    DrawThrottle throttle;
+    int queued = 0; // points handed over since the last piece ended
+    auto draw = [&](GLenum mode, int from, int count) {
+        if (queued + count > pointsPerDraw && queued > 0) {
+            throttle.pieceDrawn();
+            queued = 0;
+        }
+        glDrawArrays(mode, from, count);
+        queued += count;
+    };
     glLineWidth(glyphLineWidth * ratio);
     glColor3fv(glyphLineColour);
     for (const PointRun& run : runs) {
         const int end = run.first + run.lineCount;
         // Pieces share their end points, so the strip stays whole.
         for (int from = run.first; from + 1 < end; from += pointsPerDraw)
-            glDrawArrays(GL_LINE_STRIP, from, std::min(pointsPerDraw + 1, end - from));
+            draw(GL_LINE_STRIP, from, std::min(pointsPerDraw + 1, end - from));
     }
     glColor3fv(glyphPointColour);
     glPointSize(glyphPointSize * ratio);
     for (const PointRun& run : runs)
         for (int from = run.first; from < run.first + run.dotCount; from += pointsPerDraw)
-            glDrawArrays(GL_POINTS, from, std::min(pointsPerDraw, run.first + run.dotCount - from));
+            draw(GL_POINTS, from, std::min(pointsPerDraw, run.first + run.dotCount - from));
 
     glPopClientAttrib();
     glPopAttrib();
