@@ -1,5 +1,8 @@
 #pragma once
 
+// The most points per glyph a command's --points takes.
+constexpr int mostPointsPerGlyph = 1000000;
+
 // Each command takes the arguments after its name and returns the exit status.
 int runSample(int argc, char** argv);
 int runInfo(int argc, char** argv);

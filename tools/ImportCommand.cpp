@@ -55,9 +55,6 @@ std::string importDescription() {
            "INPUT or refused output.\n";
 }
 
-// The most points per glyph --points takes.
-constexpr int mostPoints = 1000000;
-
 // The line that says what an import wrote.
 std::string summary(const std::string& output, const GlyphSet& glyphs, bool resampled,
                     double scale) {
@@ -176,7 +173,7 @@ int runImport(int argc, char** argv) {
         "import",
         "INPUT...",
         {outputOption("-o", "[-o FILE]", [&](const char* file) { output = file; }),
-         numberOption("--points", "[--points N]", 1, mostPoints, job.points),
+         numberOption("--points", "[--points N]", 1, mostPointsPerGlyph, job.points),
          flagOption("--force", "[--force]", force),
          textOption(
              "--from", "[--from jhf|svg|text]", "jhf, svg or text", "jhf, svg or text",

@@ -11,8 +11,6 @@ namespace {
 
 // The points per glyph written where --points is not given.
 constexpr int defaultPoints = 48;
-// The most points per glyph --points takes.
-constexpr int mostPoints = 1000000;
 
 const std::string sampleText =
     "Writes our sample alphabet, the letters A to Z as single strokes with depth,\n"
@@ -34,7 +32,7 @@ int runSample(int argc, char** argv) {
     const CommandLine line{
         "sample",
         "",
-        {numberOption("--points", "[--points N]", 1, mostPoints, points),
+        {numberOption("--points", "[--points N]", 1, mostPointsPerGlyph, points),
          outputOption("-o", "[-o FILE]", [&](const char* file) { output = file; }),
          flagOption("--force", "[--force]", force)},
         sampleText};

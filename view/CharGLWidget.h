@@ -105,6 +105,10 @@ protected:
 private:
     friend struct CharGLWidgetProbe; // read access for the tests
 
+    // How far from a drawn point the pointer may be, in logical pixels, to
+    // name it: in the grid, and in the closer look whatever the zoom.
+    static constexpr double pointPickRadius = 4;
+
     int cellAt(float x, float y) const;
     // The top-left corner of glyph `index`'s cell, in widget coordinates.
     GridCorner cellTopLeft(int index) const;

@@ -9,9 +9,6 @@
 
 namespace {
 
-// How far from a drawn point the pointer may be, in logical pixels, to name it.
-constexpr double pointPickRadius = 4;
-
 // `value` in the fewest digits that give back the same float, as export writes
 // it: the tooltip's numbers can be searched for in the exported text.
 QString shortest(float value) {

@@ -2,14 +2,6 @@
 #include "cells/LabelFont.h"
 #include "view/CharGLWidget.h"
 
-namespace {
-
-// How far from a drawn point the pointer may be, in logical pixels, to name
-// it: as in the grid, whatever the zoom.
-constexpr double pointPickRadius = 4;
-
-} // namespace
-
 bool CharGLWidget::showGlyphAlone(int index) {
     if (index < 0 || index >= glyphCount())
         return false;

@@ -2,6 +2,7 @@
 
 #include "alphabet/GlyphLabel.h"
 #include "cells/LabelFont.h"
+#include "cells/vector/VectorColour.h"
 #include "geometry/DirectionMarks.h"
 
 #include <QPainter>
@@ -11,10 +12,6 @@
 #include <cmath>
 
 namespace {
-
-QColor colourOf(const float rgb[3]) {
-    return QColor::fromRgbF(rgb[0], rgb[1], rgb[2]);
-}
 
 // Tenths of a pixel are below what shows, and keep the numbers short.
 QPointF placed(const ClipPoint& clip, double side) {

@@ -3,6 +3,7 @@
 #include "alphabet/GlyphLabel.h"
 #include "cells/CellStyle.h"
 #include "cells/LabelFont.h"
+#include "cells/vector/VectorColour.h"
 #include "geometry/DirectionMarks.h"
 #include "geometry/GlyphCamera.h"
 #include "geometry/GlyphProjection.h"
@@ -65,10 +66,6 @@ void projectGlyph(const VectorCell& cell, const GlyphCamera& camera, std::vector
         dots.moveTo(centre.x() - half, centre.y());
         dots.lineTo(centre.x() + half, centre.y());
     }
-}
-
-QColor colourOf(const float rgb[3]) {
-    return QColor::fromRgbF(rgb[0], rgb[1], rgb[2]);
 }
 
 // `triangle` (closed) run counterclockwise on the page, reversed where it runs the other way.

@@ -5,14 +5,14 @@
 
 namespace {
 
-bool blank(char16_t c) {
+bool cssBlank(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
 }
 
-std::u16string_view trimmed(std::u16string_view text) {
-    while (!text.empty() && blank(text.front()))
+std::u16string_view cssTrimmed(std::u16string_view text) {
+    while (!text.empty() && cssBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && blank(text.back()))
+    while (!text.empty() && cssBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }
@@ -32,14 +32,14 @@ bool declaration(std::u16string_view text, std::u16string& property, std::u16str
     const std::size_t colon = text.find(u':');
     if (colon == std::u16string_view::npos)
         return false;
-    property = lower(trimmed(text.substr(0, colon)));
-    std::u16string_view rest = trimmed(text.substr(colon + 1));
+    property = lower(cssTrimmed(text.substr(0, colon)));
+    std::u16string_view rest = cssTrimmed(text.substr(colon + 1));
     important = false;
     const std::size_t bang = rest.rfind(u'!');
     if (bang != std::u16string_view::npos &&
-        lower(trimmed(rest.substr(bang + 1))) == u"important") {
+        lower(cssTrimmed(rest.substr(bang + 1))) == u"important") {
         important = true;
-        rest = trimmed(rest.substr(0, bang));
+        rest = cssTrimmed(rest.substr(0, bang));
     }
     value = lower(rest);
     return !property.empty() && !value.empty();
@@ -66,7 +66,7 @@ bool simpleName(std::u16string_view name) {
 bool hasClass(std::u16string_view classes, std::u16string_view name) {
     bool found = false;
     std::u16string spaced(classes);
-    std::replace_if(spaced.begin(), spaced.end(), blank, u' ');
+    std::replace_if(spaced.begin(), spaced.end(), cssBlank, u' ');
     split(spaced, u' ', [&](std::u16string_view one) { found = found || one == name; });
     return found;
 }
@@ -104,7 +104,7 @@ std::size_t blockEnd(std::u16string_view text, std::size_t open) {
 void SvgStyleSheet::add(std::u16string_view css) {
     const std::u16string whole = uncommented(css);
     std::u16string_view text = whole;
-    while (!(text = trimmed(text)).empty()) {
+    while (!(text = cssTrimmed(text)).empty()) {
         const std::size_t open = text.find(u'{');
         const std::size_t semicolon = text.find(u';');
         if (text.front() == u'@' && semicolon < open) { // @import ...; and its kind
@@ -117,7 +117,7 @@ void SvgStyleSheet::add(std::u16string_view css) {
         if (text.front() != u'@') {
             const std::u16string_view body = text.substr(open + 1, close - open - 1);
             split(text.substr(0, open), u',', [&](std::u16string_view selector) {
-                selector = trimmed(selector);
+                selector = cssTrimmed(selector);
                 if (selector.size() < 2 || (selector[0] != u'.' && selector[0] != u'#') ||
                     !simpleName(selector.substr(1)))
                     return;
@@ -154,10 +154,10 @@ SvgShown SvgStyleSheet::shown(const SvgElementStyle& element) const {
             keptRank = rank;
         }
     };
-    if (!trimmed(element.display).empty())
-        offer(u"display", lower(trimmed(element.display)), {false, 0, 0, 0});
-    if (!trimmed(element.visibility).empty())
-        offer(u"visibility", lower(trimmed(element.visibility)), {false, 0, 0, 0});
+    if (!cssTrimmed(element.display).empty())
+        offer(u"display", lower(cssTrimmed(element.display)), {false, 0, 0, 0});
+    if (!cssTrimmed(element.visibility).empty())
+        offer(u"visibility", lower(cssTrimmed(element.visibility)), {false, 0, 0, 0});
     for (std::size_t k = 0; k < rules.size(); ++k) {
         const Rule& rule = rules[k];
         if (rule.byId ? rule.name == element.id : hasClass(element.classes, rule.name))
