@@ -41,14 +41,11 @@ void CharGLWidget::paintGL() {
 void CharGLWidget::redrawCell(const CellPainter& painter, int index) {
     const GridPoint corner =
         cellCornerOf(index, scrollOffset, gridCellSize, gridColumns, gridViewSize);
-    const float ratio = painter.pixelRatio();
-    const GLsizei side = static_cast<GLsizei>(gridCellSize * ratio);
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(static_cast<GLint>(corner.x * ratio), static_cast<GLint>(double(corner.y) * ratio),
-              side, side);
+    CellPainter::scissorCells(true);
+    painter.scissorCell(corner.x, corner.y);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     painter.paintCell(cellContent(index), corner.x, corner.y);
-    glDisable(GL_SCISSOR_TEST);
+    CellPainter::scissorCells(false);
     glFlush();
 }
 

@@ -74,6 +74,18 @@ void CellPainter::paintCell(const CellContent& cell, float x, float y) const {
     drawLabel(labelPosition(x, y, label), label);
 }
 
+void CellPainter::scissorCells(bool on) {
+    if (on)
+        glEnable(GL_SCISSOR_TEST);
+    else
+        glDisable(GL_SCISSOR_TEST);
+}
+
+void CellPainter::scissorCell(float x, float y) const {
+    const GLsizei side = static_cast<GLsizei>(gridCellSize * ratio);
+    glScissor(static_cast<GLint>(x * ratio), static_cast<GLint>(double(y) * ratio), side, side);
+}
+
 void CellPainter::placeCell(float x, float y) const {
     const GLsizei side = static_cast<GLsizei>(gridCellSize * ratio);
     glViewport(static_cast<GLint>(x * ratio), static_cast<GLint>(double(y) * ratio), side, side);

@@ -38,11 +38,24 @@ public:
     // touches the grid area scrolled by `scrollOffset`; `contentOf(i)` gives
     // glyph i's CellContent. Rows above the area are never walked: the cost
     // follows the cells shown, not the glyphs scrolled past.
+    // Each cell is drawn under its own scissor, as a cell redrawn alone is:
+    // a turned glyph's wide lines and dots, or its marks, reach past the
+    // viewport, and would otherwise be left over in the next cell's pixels
+    // when the glyph is redrawn alone.
     template <typename ContentOf>
     void paintGrid(double scrollOffset, int columns, int glyphCount, ContentOf contentOf) const {
+        scissorCells(true);
         forEachCellInView(scrollOffset, gridCellSize, columns, gridViewSize, glyphCount,
-                          [&](int i, float x, float y) { paintCell(contentOf(i), x, y); });
+                          [&](int i, float x, float y) {
+                              scissorCell(x, y);
+                              paintCell(contentOf(i), x, y);
+                          });
+        scissorCells(false);
     }
+    // Turns GL's scissor test on or off; while on, scissorCell limits drawing
+    // to the cell whose lower-left corner is at (x, y).
+    static void scissorCells(bool on);
+    void scissorCell(float x, float y) const;
 
     // The steps paintCell takes, in its order, for drawing a cell from
     // matrices and positions worked out beforehand.
