@@ -5,6 +5,7 @@
 // on a view whose repaint only counts (a real paint under a software renderer
 // takes milliseconds); a shorter drag repaints for real.
 #include "GlyphFileSupport.h"
+#include "Sanitizers.h"
 #include "ViewProbe.h"
 
 #include <QFile>
@@ -19,12 +20,6 @@
 namespace {
 
 using P = CharGLWidgetProbe;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool underAddressSanitizer = true;
-#else
-constexpr bool underAddressSanitizer = false;
-#endif
 
 // A view whose repaints are counted and, unless `paintForReal`, skipped.
 class QuietView : public CharGLWidget {
