@@ -12,12 +12,12 @@ base=(make g++ "${build[@]}" qt5-style-plugins libgl1-mesa-dri fonts-dejavu-core
 case "${1:-run}" in
   run) wanted=("${base[@]}") ;;
   # weston (its headless backend and screenshooter) and Wayland platform plugins; Qt 6 and
-  # clang for the second build; the install test validates the desktop entry, builds a MIME
+  # clang for the second build, clang's sanitizer runtime for the third; the install test validates the desktop entry, builds a MIME
   # database and formats the manuals; SVG and PDF sheets are rasterised to check them;
   # the pen import tests read Debian's Hershey fonts; the autopkgtest's steps grab
   # the viewer's frame with xwd; the AppStream metadata is validated; hp2xx reads
   # back the HPGL that write makes; a script checks the include arrows.
-  test) wanted=("${base[@]}" clang weston qtwayland5 qt6-base-dev libqt6opengl6-dev qt6-svg-dev
+  test) wanted=("${base[@]}" clang libclang-rt-14-dev weston qtwayland5 qt6-base-dev libqt6opengl6-dev qt6-svg-dev
                 qt6-wayland desktop-file-utils shared-mime-info man-db librsvg2-bin
                 poppler-utils hershey-fonts-data x11-apps appstream hp2xx python3) ;;
   fuzz) wanted=("${base[@]}" clang libclang-rt-14-dev) ;;

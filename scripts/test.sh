@@ -11,7 +11,7 @@ headless=()
 "${headless[@]}" ctest --test-dir build --output-on-failure -j2
 
 # The same suites against Qt 6, whose GL widget, events and styles differ,
-# compiled by clang, whose warnings and floating-point code differ from gcc's.
+# compiled by clang, whose warnings and code differ from gcc's.
 # This build is for testing, not debugging: without debug information, and
 # with clang, it takes about two thirds of the time gcc takes.
 if [[ ! -f build-qt6/CMakeCache.txt ]]; then
@@ -21,10 +21,11 @@ fi
 cmake --build build-qt6 -j"$(nproc)"
 "${headless[@]}" ctest --test-dir build-qt6 --output-on-failure -j2
 
-# The sanitizer run: gcc's address (leaks included) and undefined-behaviour
-# sanitizers, which need no extra packages; any report ends its test with a
-# failure. Every program also links tests/sanitizer/KeepGlDriverLoaded.cpp, so
-# that Mesa's leaks can be named in tests/sanitizer/lsan-suppressions.txt.
+# The sanitizer run: clang's address (leaks included) and undefined-behaviour
+# sanitizers, built in about two thirds of gcc's time; any report ends its test
+# with a failure. Every program also links
+# tests/sanitizer/KeepGlDriverLoaded.cpp, so that Mesa's leaks can be named in
+# tests/sanitizer/lsan-suppressions.txt.
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all"
 keep=build-asan/keep-gl-driver.o
 if [[ ! -f $keep ]]; then
@@ -35,13 +36,13 @@ fi
 # -O1 with line tables only: the reports keep their file and line, and the build
 # takes half the time of -O2 with full debug information.
 if [[ ! -f build-asan/CMakeCache.txt ]]; then
-  cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DALPHABET_WERROR=ON \
     -DCMAKE_CXX_FLAGS="$sanitize -fno-omit-frame-pointer" \
     -DCMAKE_EXE_LINKER_FLAGS="$sanitize $PWD/$keep -ldl" >/dev/null
 fi
 cmake --build build-asan -j"$(nproc)"
-# intercept_tls_get_addr=0: gcc 12's runtime guesses the size of a thread's
+# intercept_tls_get_addr=0: the sanitizers' runtime guesses the size of a thread's
 # dynamically allocated TLS blocks from the bytes before them, and now and then
 # reads garbage there; its leak check then crashes ("Tracer caught signal 11").
 # Those blocks are ordinary heap blocks, so the check still scans them.
