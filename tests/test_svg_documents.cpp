@@ -188,6 +188,11 @@ private slots:
             << QPointF(5 * 96 / 25.4, 5 * 96 / 25.4);
         QTest::newRow("rect") << QByteArray("<rect x='10' y='20' width='40' height='30'/>")
                               << QPointF(10, 80) << QPointF(30, 65) << QPointF(-20, -15);
+        // rx alone sets ry too, and each is cut to half its side: 20 by 10, so
+        // no straight edge is left and the rounded rect is an ellipse.
+        QTest::newRow("rect rounded past its sides")
+            << QByteArray("<rect width='40' height='20' rx='30'/>") << QPointF(20, 100)
+            << QPointF(20, 90) << QPointF(20, 10);
     }
 
     void basicShapesAreTheirPaths() {
@@ -214,21 +219,6 @@ private slots:
         }
         if (radii.x() < 0)
             QCOMPARE(stroke.size(), std::size_t(5));
-    }
-
-    void roundedRectCornersAreQuarterEllipses() {
-        PenFont font;
-        PenError error;
-        QVERIFY(
-            read(document("0 0 100 100", "<rect width='40' height='20' rx='30'/>"), font, error));
-        const PenStroke& stroke = font.glyphs[0].strokes[0];
-        // rx alone sets ry too, and each is cut to half its side: 20 by 10, so no straight edge
-        // is left on the short sides; the top edge runs from x 20 to 20 and is dropped.
-        QVERIFY(std::hypot(stroke.front().x - 20, stroke.front().y - 100) < 1e-9);
-        for (const PenPoint& p : stroke) {
-            const double r = std::hypot((p.x - 20) / 20, (p.y - 90) / 10);
-            QVERIFY2(std::fabs(r - 1) < 3e-4, qPrintable(QString::number(r)));
-        }
     }
 };
 
