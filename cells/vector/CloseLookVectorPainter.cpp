@@ -2,7 +2,7 @@
 
 #include "alphabet/GlyphLabel.h"
 #include "cells/LabelFont.h"
-#include "cells/vector/VectorColour.h"
+#include "cells/vector/VectorStyle.h"
 #include "geometry/DirectionMarks.h"
 
 #include <QPainter>
@@ -99,13 +99,7 @@ void CloseLookVectorPainter::paintGlyph(const CloseLookContent& look,
             dots.lineTo(centre.x() + half, centre.y());
         }
     }
-    painter.setPen(QPen(colourOf(glyphLineColour), double(glyphLineWidth), Qt::SolidLine,
-                        Qt::FlatCap, Qt::RoundJoin));
-    for (const QPolygonF& line : lines)
-        painter.drawPolyline(line);
-    painter.setPen(QPen(colourOf(glyphPointColour), double(glyphPointSize), Qt::SolidLine,
-                        Qt::FlatCap, Qt::MiterJoin));
-    painter.drawPath(dots);
+    strokeGlyph(painter, lines, dots);
 }
 
 void CloseLookVectorPainter::paintDirections(const DirectionMarks& marks) {

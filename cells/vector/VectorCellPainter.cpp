@@ -3,7 +3,7 @@
 #include "alphabet/GlyphLabel.h"
 #include "cells/CellStyle.h"
 #include "cells/LabelFont.h"
-#include "cells/vector/VectorColour.h"
+#include "cells/vector/VectorStyle.h"
 #include "geometry/DirectionMarks.h"
 #include "geometry/GlyphCamera.h"
 #include "geometry/GlyphProjection.h"
@@ -121,13 +121,7 @@ void VectorCellPainter::paintGlyphs(const std::vector<VectorCell>& cells,
     for (std::size_t k = 0; k < cells.size(); ++k)
         if (cells[k].content.pointCount > 0)
             projectGlyph(cells[k], cameras[k], lines, dots);
-    painter.setPen(QPen(colourOf(glyphLineColour), double(glyphLineWidth), Qt::SolidLine,
-                        Qt::FlatCap, Qt::RoundJoin));
-    for (const QPolygonF& line : lines)
-        painter.drawPolyline(line);
-    painter.setPen(QPen(colourOf(glyphPointColour), double(glyphPointSize), Qt::SolidLine,
-                        Qt::FlatCap, Qt::MiterJoin));
-    painter.drawPath(dots);
+    strokeGlyph(painter, lines, dots);
 }
 
 // As the GL view draws them: each arrowhead's white edge, then its fill over
